@@ -1,0 +1,56 @@
+# make run   - installs what is missing, builds, starts the wizard under Wine beside dist/
+# make test  - installs what is missing, builds both targets, runs every test
+# BUILD=dir  - build folder (default build); its Wine prefix lives in it too,
+#              and dist/ moves into it unless BUILD is build
+
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+ifeq ($(BUILD),build)
+DIST  ?= dist
+else
+DIST  ?= $(BUILD)/dist
+endif
+WIN64 := $(BUILD)/win64
+WIN32 := $(BUILD)/win32
+NATIVE := $(BUILD)/native
+
+.PHONY: all deps build build64 build32 native test run clean
+
+all: build
+
+deps:
+	@bash scripts/deps.sh
+
+$(WIN64)/CMakeCache.txt:
+	cmake -S . -B $(WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
+	      -DCMAKE_BUILD_TYPE=Release -DDIST_DIR=$(abspath $(DIST))
+
+$(WIN32)/CMakeCache.txt:
+	cmake -S . -B $(WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
+	      -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DDIST_DIR=$(abspath $(WIN32))/dist
+
+$(NATIVE)/CMakeCache.txt:
+	cmake -S . -B $(NATIVE) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build64: deps $(WIN64)/CMakeCache.txt
+	cmake --build $(WIN64) -j $(JOBS)
+
+build32: deps $(WIN32)/CMakeCache.txt
+	cmake --build $(WIN32) -j $(JOBS)
+
+native: deps $(NATIVE)/CMakeCache.txt
+	cmake --build $(NATIVE) -j $(JOBS)
+
+build: build64 build32 native
+
+test: build
+	bash scripts/with-wine.sh --build $(BUILD) --own-display \
+	  ctest --test-dir $(WIN64) --output-on-failure --no-tests=error
+	ctest --test-dir $(NATIVE) --output-on-failure --no-tests=error
+
+run: build64
+	bash scripts/run.sh $(BUILD) $(DIST)
+
+clean:
+	rm -rf $(BUILD)
