@@ -31,7 +31,7 @@ $(WIN32)/CMakeCache.txt:
 
 $(NATIVE)/CMakeCache.txt:
 	cmake -S . -B $(NATIVE) -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-	      -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-omit-frame-pointer"
 
 build64: deps $(WIN64)/CMakeCache.txt
 	cmake --build $(WIN64) -j $(JOBS)
