@@ -80,6 +80,12 @@ TEST(InfoZip, AcceptsOptionsInEveryOrder) {
     EXPECT_EQ(r.ExitCode, 0u) << r.Output;
     EXPECT_EQ(Contents(dir / "x y\\timed.txt"), "timed\n");
   }
+  // The archive path unquoted although it has a blank: the words are one name.
+  CreateDirectoryA((dir / "s p").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(Fixture("dostime.zip").c_str(), (dir / "s p\\dos time.zip").c_str(), FALSE));
+  RemoveTree(Wide(dir / "x y"));
+  EXPECT_EQ(Unzip(d + " -o " + dir / "s p\\dos time.zip").ExitCode, 0u);
+  EXPECT_EQ(Contents(dir / "x y\\timed.txt"), "timed\n");
   // No -d: the current folder.
   RemoveTree(Wide(dir / "x y"));
   CreateDirectoryA((dir / "x y").c_str(), nullptr);

@@ -6,7 +6,8 @@
 namespace testutil {
 
 std::string FromBuildPath(const char* UnixPath) {
-  std::string p = std::string("Z:") + UnixPath;
+  std::string p = "Z:";
+  p += UnixPath;
   std::replace(p.begin(), p.end(), '/', '\\');
   return p;
 }

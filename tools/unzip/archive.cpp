@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 #include <zlib.h>
 
@@ -207,6 +208,9 @@ Directory ReadCentralDirectory(const ArchiveFile& File) {
   const EndRecord end = ReadEnd(File);
   if (!Fits(end.DirectoryOffset, end.DirectorySize, end.EndOffset)) Damaged("central directory out of range");
   if (end.EntryCount > end.DirectorySize / kCentralHeaderSize) Damaged("entry count larger than the directory");
+  // The directory is read whole; a 32-bit build cannot hold one beyond its address space.
+  if (end.DirectorySize > std::numeric_limits<size_t>::max() / 4)
+    throw UnzipError(Status::Refused, "central directory too large for this program");
 
   std::vector<uint8_t> cd(static_cast<size_t>(end.DirectorySize));
   if (!cd.empty()) File.ReadAt(end.DirectoryOffset, cd.data(), cd.size());
