@@ -49,6 +49,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineserver -w
 fi
 wineserver -p >/dev/null 2>&1
-# Start Wine's own services now, away from the command's output handles.
-wine cmd /c exit >/dev/null 2>&1 </dev/null
+# Start Wine's own services now, away from the command's output handles. Without
+# a window manager Wine must draw the window frames itself (Managed = N), as a
+# person on Windows would see them.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
 "$@"
