@@ -1,0 +1,255 @@
+#include "setup/uinstbrisko5_install.h"
+
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <utility>
+
+#include "classes/sysutils.h"
+#include "gui/dialogs.h"
+#include "gui/handles.h"
+#include "gui/inifiles.h"
+#include "gui/registry.h"
+
+namespace {
+
+// The per-user shell folders by kind, as value names under the Shell Folders key.
+const char* const ShellFolderNames[] = {nullptr,    "Desktop", "Favorites", "Fonts",  "NetHood",  "Personal",
+                                        "Programs", "Recent",  "SendTo",    "Start Menu", "Startup", "Templates"};
+
+// The folder a link of kind Kind goes to; empty when the kind names none or the
+// registry does not know it.
+std::string ShellFolderOfKind(int Kind, const std::string& LinkName) {
+  if (Kind == 0) {
+    std::string Folder = ExtractFilePath(LinkName);
+    if (!Folder.empty()) Folder.pop_back();
+    return Folder;
+  }
+  if (Kind < 0 || Kind >= static_cast<int>(std::size(ShellFolderNames))) return std::string();
+  TRegistry Registry(HKEY_CURRENT_USER);
+  if (!Registry.OpenKeyReadOnly(InstallText::ShellFoldersKey)) return std::string();
+  try {
+    return Registry.ReadString(ShellFolderNames[Kind]);
+  } catch (const ERegistryException&) {
+    return std::string();
+  }
+}
+
+bool DirectoryExists(const std::string& Dir) {
+  DWORD Attributes = GetFileAttributesA(Dir.c_str());
+  return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Creates Dir and every missing folder above it; failures are left to the steps after.
+void ForceDirectories(const std::string& Path) {
+  std::string Dir = ExcludeTrailingBackslash(Path);
+  if (Dir.empty() || DirectoryExists(Dir)) return;
+  std::string Parent = ExcludeTrailingBackslash(ExtractFilePath(Dir));
+  if (!Parent.empty() && Parent != Dir) ForceDirectories(Parent);
+  CreateDirectoryA(Dir.c_str(), nullptr);
+}
+
+bool IsBlank(const std::string& S) { return S.find_first_not_of(" \t") == std::string::npos; }
+
+std::wstring Widen(const std::string& S) {
+  if (S.empty()) return std::wstring();
+  int N = MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), nullptr, 0);
+  std::wstring W(static_cast<size_t>(N), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, S.data(), static_cast<int>(S.size()), W.data(), N);
+  return W;
+}
+
+std::string HResultText(HRESULT Result) {
+  char Buffer[16];
+  wsprintfA(Buffer, "%08lX", static_cast<unsigned long>(Result));
+  return Buffer;
+}
+
+// Keeps the "Please wait" panel up for as long as the run works: shown when made,
+// hidden on the first Hide or at the latest when the run is left, also by an error.
+class TWaitPanel {
+public:
+  explicit TWaitPanel(const TInstallEdges& Edges) : Hide_(Edges.HidePanel) {
+    if (Edges.ShowPanel) Edges.ShowPanel();
+  }
+  ~TWaitPanel() {
+    try {
+      Hide();
+    } catch (...) {
+      // The panel stays up; the run's own outcome matters more than the page's looks.
+    }
+  }
+  TWaitPanel(const TWaitPanel&) = delete;
+  TWaitPanel& operator=(const TWaitPanel&) = delete;
+  void Hide() {
+    if (Shown_ && Hide_) Hide_();
+    Shown_ = false;
+  }
+
+private:
+  const std::function<void()>& Hide_;
+  bool Shown_ = true;
+};
+
+// The run's steps. Each gets only what it needs.
+
+bool Extract(const std::string& SetupFolder, const std::string& Folder, const std::string& Archive,
+             const TMessageProc& Show) {
+  std::optional<uint32_t> ExitCode = RunAndWait(UnzipCommandLine(SetupFolder, Folder, Archive), Show);
+  return ExitCode && *ExitCode == 0;
+}
+
+void WriteSettings(const std::string& Folder, const std::string& LanguageCode) {
+  TIniFile Settings(Folder + "\\TALMOR.INI");
+  Settings.WriteString("System", "Web2cBINDir", Folder + "\\");
+  Settings.WriteString("UserChoice", "TalmorLanguage", LanguageCode);
+  Settings.WriteString("UserChoice", "SpellLanguage", LanguageCode);
+}
+
+bool HasTahoma(const std::vector<std::string>& Fonts) {
+  for (const std::string& Name : Fonts)
+    if (Name == "Tahoma") return true;
+  return false;
+}
+
+std::string WindowsFolder() {
+  char Buffer[MAX_PATH + 1];
+  DWORD N = GetEnvironmentVariableA("windir", Buffer, sizeof(Buffer));
+  if (N > 0 && N < sizeof(Buffer)) return std::string(Buffer, N);
+  N = GetWindowsDirectoryA(Buffer, sizeof(Buffer));
+  return N > 0 && N < sizeof(Buffer) ? std::string(Buffer, N) : std::string();
+}
+
+// The two fonts the product's screens are drawn with, taken from the install folder.
+void InstallTahoma(const std::string& Folder) {
+  static const struct {
+    const char* File;
+    const char* Value;
+  } Fonts[] = {{"TAHOMA.TTF", "Tahoma (TrueType)"}, {"TAHOMABD.TTF", "Tahoma Bold (TrueType)"}};
+  const std::string FontsFolder = WindowsFolder() + "\\FONTS\\";
+  struct TRemoveCopies {
+    const std::string& Folder;
+    ~TRemoveCopies() {
+      for (const auto& Font : Fonts) DeleteFileA((Folder + "\\" + Font.File).c_str());
+    }
+  } RemoveCopies{Folder};
+  for (const auto& Font : Fonts) InstallFont(Folder + "\\" + Font.File, FontsFolder + Font.File, Font.Value);
+}
+
+void CreateShortcuts(const std::string& Target, const TInstallChoices& Choices) {
+  if (Choices.DesktopShortcut) CreateShortcut(Target, "", "Brisko.lnk", 1);
+  if (Choices.StartMenuShortcut) CreateShortcut(Target, "", "Brisko.lnk", 9);
+  if (Choices.ProgramsShortcut) CreateShortcut(Target, "", "Brisko.lnk", 6);
+}
+
+}  // namespace
+
+bool InstallBrisko(const TInstallChoices& Choices, const TInstallEdges& Edges) {
+  const TMessageProc Show = Edges.ShowMessage ? Edges.ShowMessage : TMessageProc(&::ShowMessage);
+  if (IsBlank(Choices.TargetFolder)) {
+    Show(InstallText::NoFolder);
+    return false;
+  }
+  TWaitPanel Panel(Edges);
+  // The box's text normally ends with a backslash; the folder itself is named without.
+  const std::string Target = AddBackslash(Choices.TargetFolder);
+  const std::string Folder = ExcludeTrailingBackslash(Choices.TargetFolder);
+  const std::string Setup = Choices.SetupFolder.empty() ? DefaultSetupFolder() : AddBackslash(Choices.SetupFolder);
+  // A message says the run has stopped, so the panel must not claim otherwise behind it.
+  const TMessageProc Stop = [&](const std::string& Text) {
+    Panel.Hide();
+    Show(Text);
+  };
+
+  // Unzip says why it failed on a console nobody sees; the user learns which archive.
+  const auto ExtractOrStop = [&](const char* Archive) {
+    bool Started = true;
+    const TMessageProc StartFailed = [&](const std::string& Text) {
+      Started = false;
+      Stop(Text);
+    };
+    if (Extract(Setup, Folder, Archive, StartFailed)) return true;
+    if (Started) Stop(Format(InstallText::ExtractingFailed, Archive));
+    return false;
+  };
+
+  ForceDirectories(Folder);
+  if (!ExtractOrStop(InstallText::ProductArchive)) return false;
+  // Without a viewer for the compiled help the product shows its help as plain pages.
+  if (!KeyExists(HKEY_LOCAL_MACHINE, InstallText::HelpTypeKey) && !ExtractOrStop(InstallText::HelpArchive))
+    return false;
+  WriteSettings(Folder, Choices.LanguageCode);
+  if (!HasTahoma(Edges.ScreenFonts ? Edges.ScreenFonts() : InstalledScreenFonts())) InstallTahoma(Folder);
+  CreateShortcuts(Target + "BRISKO.EXE", Choices);
+  WriteRegString(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "", Target);
+  return true;
+}
+
+std::string DefaultSetupFolder() {
+  std::string Folder = ExtractFilePath(ExecutablePath());
+  if (!Folder.empty()) return Folder;
+  char Buffer[MAX_PATH + 1];
+  DWORD N = GetCurrentDirectoryA(sizeof(Buffer), Buffer);
+  return N > 0 && N < sizeof(Buffer) ? AddBackslash(std::string(Buffer, N)) : std::string();
+}
+
+std::string UnzipCommandLine(const std::string& SetupFolder, const std::string& Folder, const std::string& Archive) {
+  return "\"" + SetupFolder + "unzip.exe\" -d \"" + Folder + "\" -o \"" + SetupFolder + Archive + "\"";
+}
+
+std::optional<uint32_t> RunAndWait(const std::string& CommandLine, const TMessageProc& Show) {
+  STARTUPINFOA Startup{};
+  Startup.cb = sizeof(Startup);
+  Startup.dwFlags = STARTF_USESHOWWINDOW;
+  Startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION Process{};
+  std::string Line = CommandLine;  // CreateProcessA may write into its command line
+  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup, &Process)) {
+    const std::string Text = "Executing \r" + CommandLine + "\r failed!";
+    if (Show) Show(Text);
+    else ShowMessage(Text);
+    return std::nullopt;
+  }
+  TKernelHandle ProcessHandle(Process.hProcess), ThreadHandle(Process.hThread);
+  // Slices rather than one endless wait, so that a debugger can break in between.
+  DWORD Wait;
+  do Wait = WaitForSingleObject(ProcessHandle.Get(), 10000);
+  while (Wait == WAIT_TIMEOUT);
+  DWORD ExitCode = 0;
+  if (Wait != WAIT_OBJECT_0 || !GetExitCodeProcess(ProcessHandle.Get(), &ExitCode)) return UINT32_MAX;
+  return ExitCode;
+}
+
+bool KeyExists(HKEY Root, const std::string& Key) {
+  TRegistry Registry(Root);
+  return Registry.OpenKeyReadOnly(Key);
+}
+
+void WriteRegString(HKEY Root, const std::string& Key, const std::string& Name, const std::string& Value) {
+  TRegistry Registry(Root);
+  if (!Registry.OpenKey(Key, true)) return;
+  try {
+    Registry.WriteString(Name, Value);
+  } catch (const ERegistryException&) {
+    // Recording the folder is a convenience for the uninstaller; the product works without it.
+  }
+}
+
+bool CreateShortcut(const std::string& Target, const std::string& Arguments, const std::string& LinkName, int Kind) {
+  TComPtr<IShellLinkA> Link;
+  HRESULT Result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, Link.PPV());
+  if (FAILED(Result)) throw EOSError("Cannot create a shell link object (error " + HResultText(Result) + ")");
+  TComPtr<IPersistFile> File;
+  Result = Link.QueryInterface(IID_IPersistFile, File);
+  if (FAILED(Result)) throw EOSError("A shell link object cannot be saved (error " + HResultText(Result) + ")");
+  Link->SetArguments(Arguments.c_str());
+  Link->SetPath(Target.c_str());
+  Link->SetWorkingDirectory(ExtractFilePath(Target).c_str());
+
+  const std::string Folder = ShellFolderOfKind(Kind, LinkName);
+  // Without a folder the link would land in the root of the current drive.
+  if (Folder.empty()) return false;
+  if (!DirectoryExists(Folder)) CreateDirectoryA(Folder.c_str(), nullptr);
+  const std::wstring Path = Widen(Folder + "\\" + ExtractFileName(LinkName));
+  return File->Save(Path.c_str(), FALSE) == S_OK;
+}
