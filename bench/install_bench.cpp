@@ -45,7 +45,7 @@ void DeleteTree(const std::string& Folder) {
 
 std::string ShellFolder(const char* Name) {
   TRegistry R(HKEY_CURRENT_USER);
-  return R.OpenKeyReadOnly(InstallText::ShellFoldersKey) ? R.ReadString(Name) : std::string();
+  return R.OpenKeyReadOnly(ShellFoldersKey) ? R.ReadString(Name) : std::string();
 }
 
 // Whatever a run leaves outside its folder: links, record, fonts and their values.

@@ -10,30 +10,9 @@
 #include "gui/handles.h"
 #include "gui/inifiles.h"
 #include "gui/registry.h"
+#include "setup/ShellFolders.h"
 
 namespace {
-
-// The per-user shell folders by kind, as value names under the Shell Folders key.
-const char* const ShellFolderNames[] = {nullptr,    "Desktop", "Favorites", "Fonts",  "NetHood",  "Personal",
-                                        "Programs", "Recent",  "SendTo",    "Start Menu", "Startup", "Templates"};
-
-// The folder a link of kind Kind goes to; empty when the kind names none or the
-// registry does not know it.
-std::string ShellFolderOfKind(int Kind, const std::string& LinkName) {
-  if (Kind == 0) {
-    std::string Folder = ExtractFilePath(LinkName);
-    if (!Folder.empty()) Folder.pop_back();
-    return Folder;
-  }
-  if (Kind < 0 || Kind >= static_cast<int>(std::size(ShellFolderNames))) return std::string();
-  TRegistry Registry(HKEY_CURRENT_USER);
-  if (!Registry.OpenKeyReadOnly(InstallText::ShellFoldersKey)) return std::string();
-  try {
-    return Registry.ReadString(ShellFolderNames[Kind]);
-  } catch (const ERegistryException&) {
-    return std::string();
-  }
-}
 
 bool DirectoryExists(const std::string& Dir) {
   DWORD Attributes = GetFileAttributesA(Dir.c_str());
@@ -137,9 +116,9 @@ void InstallTahoma(const std::string& Folder) {
 }
 
 void CreateShortcuts(const std::string& Target, const TInstallChoices& Choices) {
-  if (Choices.DesktopShortcut) CreateShortcut(Target, "", "Brisko.lnk", 1);
-  if (Choices.StartMenuShortcut) CreateShortcut(Target, "", "Brisko.lnk", 9);
-  if (Choices.ProgramsShortcut) CreateShortcut(Target, "", "Brisko.lnk", 6);
+  if (Choices.DesktopShortcut) CreateShortcut(Target, "", "Brisko.lnk", sfkDesktop);
+  if (Choices.StartMenuShortcut) CreateShortcut(Target, "", "Brisko.lnk", sfkStartMenu);
+  if (Choices.ProgramsShortcut) CreateShortcut(Target, "", "Brisko.lnk", sfkPrograms);
 }
 
 }  // namespace
@@ -235,7 +214,8 @@ void WriteRegString(HKEY Root, const std::string& Key, const std::string& Name, 
   }
 }
 
-bool CreateShortcut(const std::string& Target, const std::string& Arguments, const std::string& LinkName, int Kind) {
+bool CreateShortcut(const std::string& Target, const std::string& Arguments, const std::string& LinkName,
+                    ShellFolderKind Kind) {
   TComPtr<IShellLinkA> Link;
   HRESULT Result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, Link.PPV());
   if (FAILED(Result)) throw EOSError("Cannot create a shell link object (error " + HResultText(Result) + ")");
@@ -246,7 +226,7 @@ bool CreateShortcut(const std::string& Target, const std::string& Arguments, con
   Link->SetPath(Target.c_str());
   Link->SetWorkingDirectory(ExtractFilePath(Target).c_str());
 
-  const std::string Folder = ShellFolderOfKind(Kind, LinkName);
+  const std::string Folder = ShortcutFolder(LinkName, Kind);
   // Without a folder the link would land in the root of the current drive.
   if (Folder.empty()) return false;
   if (!DirectoryExists(Folder)) CreateDirectoryA(Folder.c_str(), nullptr);

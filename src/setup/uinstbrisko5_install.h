@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "setup/ShellFolders.h"
+
 // Shows one text to the user and returns when it has been read.
 using TMessageProc = std::function<void(const std::string&)>;
 
@@ -83,7 +85,7 @@ void InstallFont(const std::string& Source, const std::string& Destination, cons
 // created, one level. True when the link was saved; false also when the kind names no
 // folder. Raises EOSError when no shell link object can be made (COM not initialised).
 bool CreateShortcut(const std::string& Target, const std::string& Arguments, const std::string& LinkName,
-                    int Kind);
+                    ShellFolderKind Kind);
 
 // The face names of the fonts installed on the screen, vertical variants left out.
 std::vector<std::string> InstalledScreenFonts();
@@ -99,5 +101,4 @@ inline constexpr const char* HelpTypeKey = "Software\\Classes\\.chm";
 inline constexpr const char* FontsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Fonts";
 inline constexpr const char* NtFontsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 inline constexpr const char* FontValue = "TESTMICR (TrueType)";
-inline constexpr const char* ShellFoldersKey = "Software\\MicroSoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 }  // namespace InstallText

@@ -171,7 +171,7 @@ private:
 };
 
 inline std::string ShellFolder(const char* Name) {
-  return ReadValue(HKEY_CURRENT_USER, InstallText::ShellFoldersKey, Name).value_or("");
+  return ReadValue(HKEY_CURRENT_USER, ShellFoldersKey, Name).value_or("");
 }
 
 struct TLink {

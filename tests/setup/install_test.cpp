@@ -119,7 +119,7 @@ TEST_F(InstallTest, OnlyTheCheckedShortcutsAreMade) {
 
 TEST_F(InstallTest, AMissingShellFolderIsCreatedForTheLink) {
   // The shell rewrites Shell Folders from User Shell Folders whenever it looks one up.
-  TSavedValue Desktop(HKEY_CURRENT_USER, InstallText::ShellFoldersKey, "Desktop");
+  TSavedValue Desktop(HKEY_CURRENT_USER, ShellFoldersKey, "Desktop");
   TSavedValue UserDesktop(HKEY_CURRENT_USER, UserShellFoldersKey, "Desktop");
   const std::string Missing = ScratchRoot + "New desktop";
   Desktop.Set(Missing);
