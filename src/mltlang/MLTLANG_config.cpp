@@ -20,10 +20,7 @@ TConfiguration::TConfiguration() : LangList_(DefaultLangList()), DictPath_(Execu
 
 TConfiguration::TConfiguration(const std::string& FileName) : TConfiguration() { LoadFromFile(FileName); }
 
-TConfiguration::~TConfiguration() {
-  // The list goes with its identifiers, whatever owning flag the file gave it.
-  LangList_->SetOwnsObjects(true);
-}
+TConfiguration::~TConfiguration() = default;
 
 void TConfiguration::LoadFromFile(const std::string& FileName) {
   TFileStream File(FileName, fmOpenRead | fmShareDenyWrite);
@@ -40,10 +37,8 @@ void TConfiguration::LoadFromFile(const std::string& FileName) {
   } catch (const std::exception&) {
     // A file that is not ours, or is damaged, is rewritten in this format when
     // the design session ends; until then the identifiers take their defaults.
-    if (List) List->SetOwnsObjects(true);
     List = DefaultLangList();
   }
-  LangList_->SetOwnsObjects(true);
   LangList_ = std::move(List);
 }
 

@@ -152,6 +152,9 @@ void TObjectList::ReadData(TStream& Stream) {
   OwnsObjects_ = Stream.ReadByte() != 0;
   int N = Stream.ReadInt16();
   if (N < 0) throw EReadError(Msg::ReadError);
+  // What the reader makes belongs to nobody else: a stream that says "not
+  // owning" but holds elements would leave them to be lost.
+  if (N > 0) OwnsObjects_ = true;
   if (Capacity_ - Count_ < N) {
     if (Count_ + N > MaxListSize) Error();
     // Every element takes at least one byte: a count the stream cannot back

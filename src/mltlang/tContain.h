@@ -53,7 +53,8 @@ public:
   // Index of the first slot holding exactly Item, -1 when none.
   virtual int IndexOf(const TObject* Item) const;
   virtual void Insert(int Index, TObject* Item);
-  // Appends the elements of a container stream and takes its owning flag.
+  // Appends the elements of a container stream and takes its owning flag; a
+  // list that reads elements owns them whatever the flag says.
   virtual void ReadData(TStream& Stream);
   virtual void WriteData(TStream& Stream) const;
   virtual TObject* First() const;

@@ -268,7 +268,17 @@ TEST(ObjectListStream, HeaderOwningFlagAndAppending) {
   EXPECT_FALSE(L.OwnsObjects()) << "a count of 0 still takes the flag";
   EXPECT_EQ(L.Count(), 0);
 
-  L.SetOwnsObjects(true);
+  // Elements the reader makes are owned, whatever the flag says.
+  Freed = 0;
+  {
+    TObjectList Made;
+    Made.SetOwnsObjects(false);
+    TMemoryStream One(Bytes()({0, 1, 0})({8})("TCounted")({5, 0, 0, 0}));
+    Made.ReadData(One);
+    EXPECT_TRUE(Made.OwnsObjects());
+  }
+  EXPECT_EQ(Freed, 1);
+
   L.Add(new TCounted(1));
   TMemoryStream Two(Bytes()({1, 2, 0})({8})("TCounted")({2, 0, 0, 0})({8})("TCOUNTED")({3, 0, 0, 0}));
   L.ReadData(Two);
