@@ -343,21 +343,23 @@ void DeleteShortcut(const std::string& Target, const std::string& Arguments,
 
 namespace {
 
-// Adds names to a sorted list in one sort, not one insertion each.
+// Adds names to a sorted list (of names only) in one sort, not one insertion each,
+// which would make a walk over many folders quadratic.
 void AddAll(TStringList& List, std::vector<std::string> Names) {
   if (Names.empty()) return;
-  if (!List.Sorted()) {
+  if (!List.Sorted() || List.Duplicates() != dupIgnore) {
     for (const std::string& Name : Names) List.Add(Name);
     return;
   }
+  bool CaseSensitive = List.CaseSensitive();
+  auto Compare = [CaseSensitive](const std::string& A, const std::string& B) {
+    return CaseSensitive ? AnsiCompareStr(A, B) : AnsiCompareText(A, B);
+  };
   for (int I = 0; I < List.Count(); ++I) Names.push_back(List.Get(I));
-  std::stable_sort(Names.begin(), Names.end(), [](const std::string& A, const std::string& B) {
-    return AnsiCompareText(A, B) < 0;
-  });
+  std::stable_sort(Names.begin(), Names.end(),
+                   [&](const std::string& A, const std::string& B) { return Compare(A, B) < 0; });
   Names.erase(std::unique(Names.begin(), Names.end(),
-                          [](const std::string& A, const std::string& B) {
-                            return AnsiCompareText(A, B) == 0;
-                          }),
+                          [&](const std::string& A, const std::string& B) { return Compare(A, B) == 0; }),
               Names.end());
   List.Clear();
   List.SetSorted(false);
@@ -455,9 +457,9 @@ bool DeleteTree(const std::string& Folder, const std::string& Mask, bool Descend
   DWORD Attributes = GetFileAttributesA(ExcludeTrailingBackslash(Path).c_str());
   // A root that is itself a link is not entered either.
   if (Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-    return Host.HandleMessages();
+    return true;
   std::string Real = RealFolderName(Path);
-  if (Real.empty()) return Host.HandleMessages();
+  if (Real.empty()) return true;
   bool Completed;
   try {
     Completed = Walk.Walk(Path, AddBackslash(Real));

@@ -77,7 +77,6 @@ TEST(UninstallSafety, ThisMachinesSystemAndShellFoldersAreRefused) {
 }
 
 TEST(UninstallSafety, AnotherNameForAProtectedFolderIsRefusedToo) {
-  if (!UnderWine()) GTEST_SKIP() << "Wine's Z: drive";
   // Z: shows the whole Unix file system, the C: drive included.
   // C:\x as Z:\<prefix>\drive_c\x.
   auto OnZ = [](const std::string& Path) {

@@ -17,16 +17,14 @@
 
 namespace uninstall_test {
 
-// Wine's own helpers for the Unix side; null on Windows.
+// Wine's own helper for the Unix side. These tests make Unix links, which only
+// Wine can show to a Windows program, so they run under Wine only.
 using TUnixName = char*(CDECL*)(const WCHAR*);
-using TDosName = WCHAR*(CDECL*)(const char*);
 
 inline TUnixName UnixNameFunction() {
   return reinterpret_cast<TUnixName>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
 }
-
-inline bool UnderWine() { return UnixNameFunction() != nullptr; }
 
 inline std::wstring Wide(const std::string& S) {
   int N = MultiByteToWideChar(CP_ACP, 0, S.c_str(), -1, nullptr, 0);
@@ -41,20 +39,6 @@ inline std::string UnixName(const std::string& Path) {
   if (!Name) return std::string();
   std::string Result = Name;
   HeapFree(GetProcessHeap(), 0, Name);
-  return Result;
-}
-
-// The Windows name Wine gives a Unix path (under Z:).
-inline std::string DosName(const std::string& UnixPath) {
-  auto Function = reinterpret_cast<TDosName>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name"));
-  WCHAR* Name = Function ? Function(UnixPath.c_str()) : nullptr;
-  if (!Name) return std::string();
-  int N = WideCharToMultiByte(CP_ACP, 0, Name, -1, nullptr, 0, nullptr, nullptr);
-  std::string Result(static_cast<size_t>(N), '\0');
-  WideCharToMultiByte(CP_ACP, 0, Name, -1, Result.data(), N, nullptr, nullptr);
-  HeapFree(GetProcessHeap(), 0, Name);
-  Result.resize(static_cast<size_t>(N > 0 ? N - 1 : 0));
   return Result;
 }
 
@@ -79,9 +63,9 @@ inline int Run(const std::string& CommandLine) {
   return static_cast<int>(Code);
 }
 
-// Runs a Unix program under Wine, with the arguments quoted as Unix paths.
+// Runs a program of /bin under Wine (whose Z: drive is the Unix root).
 inline int RunUnix(const std::string& Program, const std::vector<std::string>& Arguments) {
-  std::string Line = "\"" + DosName(Program) + "\"";
+  std::string Line = "Z:\\bin\\" + Program;
   for (const std::string& A : Arguments) Line += " \"" + A + "\"";
   return Run(Line);
 }
@@ -100,12 +84,7 @@ inline bool Eventually(const std::function<bool()>& Done) {
 // the reparse-point attribute; neither CreateSymbolicLinkA nor cmd's mklink makes
 // one in Wine 8, so the link comes from the Unix side.
 inline bool MakeLink(const std::string& Link, const std::string& Target) {
-  if (!UnderWine()) return CreateSymbolicLinkA(Link.c_str(), Target.c_str(),
-                                               (GetFileAttributesA(Target.c_str()) &
-                                                FILE_ATTRIBUTE_DIRECTORY)
-                                                   ? SYMBOLIC_LINK_FLAG_DIRECTORY
-                                                   : 0) != 0;
-  return RunUnix("/bin/ln", {"-s", UnixName(Target), UnixName(Link)}) == 0 &&
+  return RunUnix("ln", {"-s", UnixName(Target), UnixName(Link)}) == 0 &&
          Eventually([&] { return Exists(Link); });
 }
 
@@ -123,30 +102,12 @@ inline void MakeFolder(const std::string& Path) {
       << Path;
 }
 
-// Removes a tree without following links: under Wine through the Unix side
-// (a Win32 delete of a Unix link deletes what it points to).
+// Removes a tree without following links, from the Unix side (Wine's delete of
+// a Unix link deletes what it points to).
 inline void RemoveAll(const std::string& Path) {
   if (!Exists(Path)) return;
-  if (UnderWine()) {
-    RunUnix("/bin/rm", {"-rf", UnixName(Path)});
-    Eventually([&] { return !Exists(Path); });
-    return;
-  }
-  WIN32_FIND_DATAA Data;
-  HANDLE Find = FindFirstFileA((AddBackslash(Path) + "*").c_str(), &Data);
-  if (Find != INVALID_HANDLE_VALUE) {
-    do {
-      std::string Name = Data.cFileName;
-      if (Name == "." || Name == "..") continue;
-      std::string Full = AddBackslash(Path) + Name;
-      SetFileAttributesA(Full.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (Data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryA(Full.c_str()) || DeleteFileA(Full.c_str());
-      else if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveAll(Full);
-      else DeleteFileA(Full.c_str());
-    } while (FindNextFileA(Find, &Data));
-    FindClose(Find);
-  }
-  RemoveDirectoryA(Path.c_str());
+  RunUnix("rm", {"-rf", UnixName(Path)});
+  Eventually([&] { return !Exists(Path); });
 }
 
 // C:\instbrisko-uninstall\<test>\, made empty for the test and removed after it.

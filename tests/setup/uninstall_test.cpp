@@ -243,7 +243,6 @@ TEST_F(Uninstall, DeleteShortcutLooksWhereTheKindSaysAndNowhereElse) {
 }
 
 TEST_F(Uninstall, AShellFolderThatIsALinkStillLosesItsShortcut) {
-  if (!UnderWine()) GTEST_SKIP() << "Wine's linked profile folders";
   // Wine's Desktop is a Unix link to the home folder; the shortcut lies behind it.
   MakeFolder(Scratch_ / "home");
   ASSERT_TRUE(MakeLink(Scratch_ / "Desktop", Scratch_ / "home"));
@@ -256,8 +255,6 @@ TEST_F(Uninstall, AShellFolderThatIsALinkStillLosesItsShortcut) {
 }
 
 TEST_F(Uninstall, LinksInsideTheFolderAreNotFollowed) {
-  if (!UnderWine() && !MakeLink(Scratch_ / "probe", Scratch_.Root()))
-    GTEST_SKIP() << "no right to make links here";
   std::string Install = Scratch_ / "Brisko\\";
   std::string Outside = Scratch_ / "Outside\\";
   for (const char* F : {"Brisko\\", "Brisko\\sub\\", "Outside\\", "Outside\\deep\\", "Empty\\"})
@@ -290,8 +287,6 @@ TEST_F(Uninstall, LinksInsideTheFolderAreNotFollowed) {
 }
 
 TEST_F(Uninstall, AnInstallFolderThatIsALinkIsNotEntered) {
-  if (!UnderWine() && !MakeLink(Scratch_ / "probe", Scratch_.Root()))
-    GTEST_SKIP() << "no right to make links here";
   MakeFolder(Scratch_ / "Real");
   WriteFile(Scratch_ / "Real\\data.txt");
   ASSERT_TRUE(MakeLink(Scratch_ / "Brisko", Scratch_ / "Real"));
@@ -359,61 +354,28 @@ TEST_F(Uninstall, TheWalkStopsWhenTheApplicationTerminatesAndEmptyFoldersStillGo
   EXPECT_FALSE(DeleteTree(Install, "*.*", true, Removed, Stopper));
   EXPECT_EQ(Stopper.Rounds, 1);
   EXPECT_EQ(Stopper.Busy, (std::vector<bool>{true, false}));
-}
 
-TEST_F(Uninstall, TheHourglassGoesEvenWhenAnErrorEscapesTheWalk) {
+  // An error out of the message handling: the hourglass goes, what was collected stays.
   struct TThrowingHost : TRecordingHost {
     bool HandleMessages() override { throw Exception("boom"); }
-  } Host;
-  MakeFolder(Scratch_ / "Brisko");
-  MakeFolder(Scratch_ / "Brisko\\sub");
-  WriteFile(Scratch_ / "Brisko\\f.txt");
-  TStringList Removed;
-  Removed.SetSorted(true);
-  EXPECT_THROW(DeleteTree(Scratch_ / "Brisko\\", "*.*", true, Removed, Host), Exception);
-  EXPECT_EQ(Host.Busy, (std::vector<bool>{true, false}));
-  EXPECT_EQ(Removed.Count(), 1);  // what was collected before the error is kept
-}
-
-TEST_F(Uninstall, AMaskLimitsTheFilesButNotTheFoldersEntered) {
-  std::string Root = Scratch_ / "Masked\\";
-  MakeFolder(Root);
-  MakeFolder(Root + "sub");
-  for (const char* F : {"a.tmp", "b.txt", "sub\\c.tmp", "sub\\d.txt"}) WriteFile(Root + F);
-  TStringList Removed;
-  Removed.SetSorted(true);
-  TRecordingHost Host;
-  EXPECT_TRUE(DeleteTree(Root, "*.tmp", true, Removed, Host));
-  EXPECT_FALSE(Exists(Root + "a.tmp"));
-  EXPECT_FALSE(Exists(Root + "sub\\c.tmp"));
-  EXPECT_TRUE(Exists(Root + "b.txt"));
-  EXPECT_TRUE(Exists(Root + "sub\\d.txt"));
-  EXPECT_EQ(Removed.Count(), 2);
-
-  WriteFile(Root + "sub\\e.tmp");
-  EXPECT_TRUE(DeleteTree(Root, "*.txt", false, Removed, Host));
-  EXPECT_FALSE(Exists(Root + "b.txt"));
-  EXPECT_TRUE(Exists(Root + "sub\\d.txt"));
-  EXPECT_TRUE(Exists(Root + "sub\\e.tmp"));
+  } Thrower;
+  WriteFile(Install + "again.txt");
+  Removed.Clear();
+  EXPECT_THROW(DeleteTree(Install, "*.*", true, Removed, Thrower), Exception);
+  EXPECT_EQ(Thrower.Busy, (std::vector<bool>{true, false}));
+  EXPECT_EQ(Removed.Count(), 1);
 }
 
 TEST(ShellFolders, KindsNameTheirValuesAndKindZeroTheLinkFolder) {
-  EXPECT_EQ(ShellFolderValueName(1), "Desktop");
-  EXPECT_EQ(ShellFolderValueName(6), "Programs");
-  EXPECT_EQ(ShellFolderValueName(9), "Start Menu");
+  EXPECT_EQ(ShellFolderValueName(sfkDesktop), "Desktop");
+  EXPECT_EQ(ShellFolderValueName(sfkStartMenu), "Start Menu");
   EXPECT_EQ(ShellFolderValueName(11), "Templates");
-  for (ShellFolderKind K : {-1, 0, 12, 200}) EXPECT_EQ(ShellFolderValueName(K), "") << K;
-  EXPECT_EQ(ShortcutFolder("C:\\a\\b\\Brisko.lnk", 0), "C:\\a\\b");
-  EXPECT_EQ(ShortcutFolder("Brisko.lnk", 0), "");
-  EXPECT_EQ(ShortcutFolder("Brisko.lnk", 12), "");
-  EXPECT_EQ(ShortcutFileName("C:\\a\\Brisko.lnk", 0), "C:\\a\\Brisko.lnk");
-
+  for (ShellFolderKind K : {-1, 0, 12}) EXPECT_EQ(ShellFolderValueName(K), "") << K;
+  EXPECT_EQ(ShortcutFileName("C:\\a\\Brisko.lnk", sfkLinkFolder), "C:\\a\\Brisko.lnk");
+  EXPECT_EQ(ShortcutFolder("Brisko.lnk", sfkLinkFolder), "");
   TRegistry Registry(HKEY_CURRENT_USER);
   ASSERT_TRUE(Registry.OpenKeyReadOnly(ShellFoldersKey));
-  std::string Desktop = Registry.ReadString("Desktop");
-  EXPECT_FALSE(Desktop.empty());
-  EXPECT_EQ(ShellFolderPath(sfkDesktop), Desktop);
-  EXPECT_EQ(ShortcutFileName("x\\Brisko.lnk", sfkDesktop), Desktop + "\\Brisko.lnk");
+  EXPECT_EQ(ShellFolderPath(sfkPrograms), Registry.ReadString("Programs"));
 }
 
 // ---------------------------------------------------------------------------
@@ -457,7 +419,7 @@ TEST_F(Uninstall, NothingRecordedShowsTheMessageAndEndsWithExitCodeZero) {
     Registry.CloseKey();
     DeleteFileA(OutFile.c_str());
 
-    int Code = uninstall_test::Run("\"" + Self + "\" --gtest_filter=UninstallChild.*");
+    int Code = uninstall_test::Run("\"" + Self + "\" --gtest_filter=UninstallChild.* --gtest_brief=1");
     EXPECT_EQ(Code, 0) << "case " << Case;
     EXPECT_EQ(ReadAll(OutFile),
               "simple:You have never installed Brisko!\rSo we do not have to UnInstall it.")
