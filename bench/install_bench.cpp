@@ -53,13 +53,14 @@ void CleanUp() {
   DeleteTree(Root);
   for (const char* Folder : {"Desktop", "Start Menu", "Programs"})
     DeleteFileA((ShellFolder(Folder) + "\\Brisko.lnk").c_str());
-  TRegistry Machine(HKEY_LOCAL_MACHINE);
-  Machine.DeleteKey("Software\\Brisko");
-  if (Machine.OpenKey(InstallText::FontsKey, false)) Machine.DeleteValue(InstallText::FontValue);
-  if (Machine.OpenKey(InstallText::NtFontsKey, false)) {
-    Machine.DeleteValue("Tahoma (TrueType)");
-    Machine.DeleteValue("Tahoma Bold (TrueType)");
-  }
+  TRegistry(HKEY_LOCAL_MACHINE).DeleteKey("Software\\Brisko");
+  const auto DeleteValue = [](const char* Key, const char* Name) {
+    TRegistry Machine(HKEY_LOCAL_MACHINE);
+    if (Machine.OpenKey(Key, false)) Machine.DeleteValue(Name);
+  };
+  DeleteValue(InstallText::FontsKey, InstallText::FontValue);
+  DeleteValue(InstallText::NtFontsKey, "Tahoma (TrueType)");
+  DeleteValue(InstallText::NtFontsKey, "Tahoma Bold (TrueType)");
   char Windows[MAX_PATH];
   UINT N = GetWindowsDirectoryA(Windows, MAX_PATH);
   for (const char* Font : {"TAHOMA.TTF", "TAHOMABD.TTF"}) {

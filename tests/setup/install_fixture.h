@@ -158,12 +158,13 @@ public:
     RegCreateKeyExA(Root_, Key_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, To.Receive(), nullptr);
     if (From && To) RegCopyTreeA(From.Get(), nullptr, To.Get());
     From.Close();
-    DeleteKey(Root_, Backup);
+    DeleteKey(Root_, BackupParent);
   }
   TKeyAside(const TKeyAside&) = delete;
   TKeyAside& operator=(const TKeyAside&) = delete;
 
 private:
+  static constexpr const char* BackupParent = "Software\\instbrisko tests";
   static constexpr const char* Backup = "Software\\instbrisko tests\\moved aside";
   HKEY Root_;
   std::string Key_;
