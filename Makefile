@@ -44,9 +44,18 @@ native: deps $(NATIVE)/CMakeCache.txt
 
 build: build64 build32 native
 
+# Tests labelled "screen" run once on each design screen size, each on an Xvfb
+# screen of its own, and learn the size from INSTBRISKO_SCREEN.
+SCREENS := 640x480 800x600 1024x768
+
 test: build
 	bash scripts/with-wine.sh --build $(BUILD) --own-display \
-	  ctest --test-dir $(WIN64) --output-on-failure --no-tests=error
+	  ctest --test-dir $(WIN64) --output-on-failure --no-tests=error -LE screen
+	@for s in $(SCREENS); do \
+	  echo "== tests on a $$s screen"; \
+	  INSTBRISKO_SCREEN=$$s bash scripts/with-wine.sh --build $(BUILD) --own-display --screen $$s \
+	    ctest --test-dir $(WIN64) --output-on-failure -L screen || exit 1; \
+	done
 	ctest --test-dir $(NATIVE) --output-on-failure --no-tests=error
 
 run: build64
