@@ -9,7 +9,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace UninstallText {

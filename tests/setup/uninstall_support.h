@@ -63,15 +63,15 @@ inline int Run(const std::string& CommandLine) {
   return static_cast<int>(Code);
 }
 
-// Runs a program of /bin under Wine (whose Z: drive is the Unix root).
-inline int RunUnix(const std::string& Program, const std::vector<std::string>& Arguments) {
+// Starts a program of /bin under Wine (whose Z: drive is the Unix root). Wine can
+// neither wait for a Unix program nor tell its exit code, so a test waits for the
+// result it wants instead.
+inline void StartUnix(const std::string& Program, const std::vector<std::string>& Arguments) {
   std::string Line = "Z:\\bin\\" + Program;
   for (const std::string& A : Arguments) Line += " \"" + A + "\"";
-  return Run(Line);
+  Run(Line);
 }
 
-// Wine hands back a Unix program's process at once, before the program has done
-// its work, so a test waits for the result it wants instead.
 inline bool Eventually(const std::function<bool()>& Done) {
   for (int I = 0; I < 500; ++I) {
     if (Done()) return true;
@@ -84,8 +84,8 @@ inline bool Eventually(const std::function<bool()>& Done) {
 // the reparse-point attribute; neither CreateSymbolicLinkA nor cmd's mklink makes
 // one in Wine 8, so the link comes from the Unix side.
 inline bool MakeLink(const std::string& Link, const std::string& Target) {
-  return RunUnix("ln", {"-s", UnixName(Target), UnixName(Link)}) == 0 &&
-         Eventually([&] { return Exists(Link); });
+  StartUnix("ln", {"-s", UnixName(Target), UnixName(Link)});
+  return Eventually([&] { return Exists(Link); });
 }
 
 inline void WriteFile(const std::string& Path, const std::string& Text = "x",
@@ -106,7 +106,7 @@ inline void MakeFolder(const std::string& Path) {
 // a Unix link deletes what it points to).
 inline void RemoveAll(const std::string& Path) {
   if (!Exists(Path)) return;
-  RunUnix("rm", {"-rf", UnixName(Path)});
+  StartUnix("rm", {"-rf", UnixName(Path)});
   Eventually([&] { return !Exists(Path); });
 }
 
