@@ -48,6 +48,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
+# Wine links the profile's Desktop, Documents and the like to the Unix home
+# folder; in our prefix they are folders of their own, so that shortcuts and
+# files the tests make never land in the user's home.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+done
 wineserver -p >/dev/null 2>&1
 # Start Wine's own services now, away from the command's output handles. Without
 # a window manager Wine must draw the window frames itself (Managed = N), as a
