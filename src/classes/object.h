@@ -81,8 +81,13 @@ public:
 };
 
 // Classes the form reader may create by name. A class registered twice keeps its
-// first entry.
+// first entry. <windows.h> makes RegisterClass a macro; code that includes it
+// calls RegisterComponentClass, which means the same everywhere.
+#pragma push_macro("RegisterClass")
+#undef RegisterClass
 void RegisterClass(const TClassInfo& C);
+inline void RegisterComponentClass(const TClassInfo& C) { RegisterClass(C); }
+#pragma pop_macro("RegisterClass")
 const TClassInfo* FindClass(std::string_view Name);
 // Like FindClass, but raises EClassNotFound with "Class %s not found".
 const TClassInfo& GetClass(std::string_view Name);

@@ -241,9 +241,11 @@ public:
     return Add(std::move(P));
   }
 
-  // An event property kept in a field of type TEvent<...>.
-  template <class... Args>
-  TPublish& Event(const char* Name, TEvent<Args...> C::*Field) {
+  // An event property kept in a field of type TEvent<...> of the class or of an
+  // ancestor (a class may publish an event its ancestor declares).
+  template <class K, class... Args>
+  TPublish& Event(const char* Name, TEvent<Args...> K::*Field) {
+    static_assert(std::is_base_of_v<K, C>, "the event must be a member of the class or an ancestor");
     using TCode = typename TEvent<Args...>::TCode;
     TPropInfo P = Make(Name, TTypeKind::tkMethod, {});
     P.GetMethod = [Field](const TObject& O) {

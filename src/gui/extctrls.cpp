@@ -1,0 +1,293 @@
+#include "gui/extctrls.h"
+
+#include <algorithm>
+#include <map>
+
+#include "classes/sysutils.h"
+#include "gui/winhook.h"
+
+const TEnumInfo& BevelCutNames() {
+  static const TEnumInfo Names{"bvNone", "bvLowered", "bvRaised", "bvSpace"};
+  return Names;
+}
+
+// --- TPanel ----------------------------------------------------------------------
+
+BEGIN_CLASS_INFO(TPanel, TCustomControl, ComponentCreator<TPanel>)
+  PublishCaption(P);
+  PublishFont(P);
+  PublishColor(P, clBtnFace, false);
+  PublishTabStop(P, false);
+  P.Enum("Alignment", &TPanel::Alignment, &TPanel::SetAlignment, AlignmentNames(), taCenter);
+  P.Enum("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner, BevelCutNames(), bvNone);
+  P.Enum("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter, BevelCutNames(), bvRaised);
+  P.Int("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1);
+  P.Int("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth, 0);
+  P.Enum("BorderStyle", &TPanel::BorderStyle, &TPanel::SetBorderStyle, BorderStyleNames(), bsNone);
+END_CLASS_INFO
+
+TPanel::TPanel(TComponent* Owner) : TCustomControl(Owner) {
+  Width_ = 185;
+  Height_ = 41;
+  SetColor(clBtnFace);
+}
+
+void TPanel::CreateParams(TCreateParams& P) {
+  TCustomControl::CreateParams(P);
+  P.Style |= WS_CLIPCHILDREN;
+  if (BorderStyle_ == bsSingle) P.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TPanel::AdjustClientRect(RECT& Rect) const {
+  int Inset = BorderWidth_;
+  if (BevelOuter_ != bvNone) Inset += BevelWidth_;
+  if (BevelInner_ != bvNone) Inset += BevelWidth_;
+  InflateRect(&Rect, -Inset, -Inset);
+}
+
+namespace {
+// Lines of Width pixels: the top and left ones in TopLeft, the others in BottomRight.
+void Frame3D(HDC DC, RECT& R, COLORREF TopLeft, COLORREF BottomRight, int Width) {
+  HBRUSH Light = CreateSolidBrush(TopLeft);
+  HBRUSH Dark = CreateSolidBrush(BottomRight);
+  for (int I = 0; I < Width && R.right > R.left && R.bottom > R.top; ++I) {
+    RECT Top{R.left, R.top, R.right - 1, R.top + 1}, Left{R.left, R.top, R.left + 1, R.bottom - 1};
+    RECT Bottom{R.left, R.bottom - 1, R.right, R.bottom}, Right{R.right - 1, R.top, R.right, R.bottom};
+    FillRect(DC, &Top, Light);
+    FillRect(DC, &Left, Light);
+    FillRect(DC, &Bottom, Dark);
+    FillRect(DC, &Right, Dark);
+    InflateRect(&R, -1, -1);
+  }
+  DeleteObject(Light);
+  DeleteObject(Dark);
+}
+
+void Bevel(HDC DC, RECT& R, TBevelCut Cut, int Width) {
+  const COLORREF Face = ColorToRGB(clBtnFace), Light = ColorToRGB(clBtnHighlight), Shadow = ColorToRGB(clBtnShadow);
+  switch (Cut) {
+    case bvLowered: Frame3D(DC, R, Shadow, Light, Width); break;
+    case bvRaised: Frame3D(DC, R, Light, Shadow, Width); break;
+    case bvSpace: Frame3D(DC, R, Face, Face, Width); break;
+    default: break;
+  }
+}
+}  // namespace
+
+void TPanel::Paint() {
+  TCanvas& C = Canvas();
+  HDC DC = C.Handle();
+  RECT R = ClientRect();
+  Bevel(DC, R, BevelOuter_, BevelWidth_);
+  InflateRect(&R, -BorderWidth_, -BorderWidth_);
+  Bevel(DC, R, BevelInner_, BevelWidth_);
+  C.Brush().SetColor(Color_);
+  C.FillRect(R);
+  const std::string T = GetText();
+  if (T.empty()) return;
+  static const UINT Aligns[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+  C.Brush().SetStyle(bsClear);
+  C.Font().SetColor(Enabled_ ? Font()->Color() : clGrayText);
+  C.FormatText(T, R, DT_EXPANDTABS | DT_SINGLELINE | DT_VCENTER | Aligns[Alignment_]);
+}
+
+void TPanel::Changed() {
+  Realign();
+  Invalidate();
+}
+
+void TPanel::SetAlignment(TAlignment Value) {
+  Alignment_ = Value;
+  Invalidate();
+}
+
+void TPanel::SetBevelInner(TBevelCut Value) {
+  BevelInner_ = Value;
+  Changed();
+}
+
+void TPanel::SetBevelOuter(TBevelCut Value) {
+  BevelOuter_ = Value;
+  Changed();
+}
+
+void TPanel::SetBevelWidth(int Value) {
+  BevelWidth_ = std::max(Value, 1);
+  Changed();
+}
+
+void TPanel::SetBorderWidth(int Value) {
+  BorderWidth_ = std::max(Value, 0);
+  Changed();
+}
+
+void TPanel::SetBorderStyle(TBorderStyle Value) {
+  if (Value == BorderStyle_) return;
+  BorderStyle_ = Value;
+  RecreateWnd();
+  Changed();
+}
+
+// --- TImage ----------------------------------------------------------------------
+
+BEGIN_CLASS_INFO(TImage, TGraphicControl, ComponentCreator<TImage>)
+  P.Bool("AutoSize", &TControl::AutoSize, &TControl::SetAutoSize, false);
+  P.Bool("Center", &TImage::Center, &TImage::SetCenter, false);
+  P.Obj<TPicture>("Picture", &TImage::Picture, &TImage::SetPicture);
+  P.Bool("Proportional", &TImage::Proportional, &TImage::SetProportional, false);
+  P.Bool("Stretch", &TImage::Stretch, &TImage::SetStretch, false);
+  P.Bool("Transparent", &TImage::Transparent, &TImage::SetTransparent, false);
+END_CLASS_INFO
+
+TImage::TImage(TComponent* Owner) : TGraphicControl(Owner) {
+  Width_ = 105;
+  Height_ = 105;
+  Picture_.OnChange = TNotifyEvent([this](TObject*) { PictureChanged(); });
+}
+
+void TImage::PictureChanged() {
+  AdjustSize();
+  Invalidate();
+}
+
+bool TImage::CanAutoSize(int& NewWidth, int& NewHeight) {
+  if (Picture_.Empty()) return false;
+  NewWidth = Picture_.Width();
+  NewHeight = Picture_.Height();
+  return true;
+}
+
+RECT TImage::DestRect() const {
+  int W = Picture_.Width(), H = Picture_.Height();
+  const int CW = Width_, CH = Height_;
+  if (W > 0 && H > 0 && (Stretch_ || (Proportional_ && (W > CW || H > CH)))) {
+    if (Proportional_) {
+      const double Scale = std::min(static_cast<double>(CW) / W, static_cast<double>(CH) / H);
+      W = std::max(1, static_cast<int>(W * Scale));
+      H = std::max(1, static_cast<int>(H * Scale));
+    } else {
+      W = CW;
+      H = CH;
+    }
+  }
+  RECT R{0, 0, W, H};
+  if (Center_) OffsetRect(&R, (CW - W) / 2, (CH - H) / 2);
+  return R;
+}
+
+void TImage::Paint() {
+  if (Picture_.Empty()) return;
+  TGraphic* G = Picture_.Graphic();
+  if (auto* B = dynamic_cast<TBitmap*>(G))
+    B->DrawPart(Canvas().Handle(), DestRect(), RECT{0, 0, B->Width(), B->Height()}, Transparent_ || B->Transparent());
+  else
+    Canvas().StretchDraw(DestRect(), G);
+}
+
+void TImage::SetStretch(bool Value) {
+  Stretch_ = Value;
+  Invalidate();
+}
+
+void TImage::SetCenter(bool Value) {
+  Center_ = Value;
+  Invalidate();
+}
+
+void TImage::SetProportional(bool Value) {
+  Proportional_ = Value;
+  Invalidate();
+}
+
+void TImage::SetTransparent(bool Value) {
+  Transparent_ = Value;
+  Invalidate();
+}
+
+// --- TTimer ----------------------------------------------------------------------
+
+namespace {
+
+std::map<UINT_PTR, TTimer*>& Timers() {
+  static auto* Map = new std::map<UINT_PTR, TTimer*>;
+  return *Map;
+}
+
+UINT_PTR NextTimerId() {
+  static UINT_PTR Id = 0;
+  return ++Id;
+}
+
+}  // namespace
+
+BEGIN_CLASS_INFO(TTimer, TComponent, ComponentCreator<TTimer>)
+  P.Bool("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true);
+  P.Int("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000);
+  P.Event("OnTimer", &TTimer::OnTimer);
+END_CLASS_INFO
+
+TTimer::TTimer(TComponent* Owner) : TComponent(Owner) { Update(); }
+
+TTimer::~TTimer() {
+  Enabled_ = false;
+  Update();
+}
+
+LRESULT CALLBACK TTimer::TimerWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
+  if (Msg != WM_TIMER) return DefWindowProcA(Wnd, Msg, W, L);
+  auto It = Timers().find(static_cast<UINT_PTR>(W));
+  if (It != Timers().end()) {
+    TTimer* T = It->second;
+    try {
+      T->Fire();
+    } catch (...) {
+      HandleWindowException(T);
+    }
+  }
+  return 0;
+}
+
+void TTimer::Update() {
+  static HWND Window = [] {
+    WNDCLASSA Class{};
+    Class.lpfnWndProc = TimerWndProc;
+    Class.hInstance = GetModuleHandleA(nullptr);
+    Class.lpszClassName = "InstbriskoTimerWindow";
+    RegisterClassA(&Class);
+    return CreateWindowExA(0, Class.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Class.hInstance,
+                           nullptr);
+  }();
+  if (Id_) {
+    KillTimer(Window, Id_);
+    Timers().erase(Id_);
+    Id_ = 0;
+  }
+  if (!Enabled_ || Interval_ == 0 || ComponentState().Contains(csLoading) ||
+      ComponentState().Contains(csDesigning) || ComponentState().Contains(csDestroying))
+    return;
+  Id_ = NextTimerId();
+  if (!SetTimer(Window, Id_, Interval_, nullptr)) {
+    Id_ = 0;
+    throw EOSError("Not enough timers available");
+  }
+  Timers()[Id_] = this;
+}
+
+void TTimer::Fire() { OnTimer(this); }
+
+void TTimer::SetEnabled(bool Value) {
+  if (Value == Enabled_) return;
+  Enabled_ = Value;
+  Update();
+}
+
+void TTimer::SetInterval(unsigned Value) {
+  if (Value == Interval_) return;
+  Interval_ = Value;
+  Update();
+}
+
+void TTimer::Loaded() {
+  TComponent::Loaded();
+  Update();
+}

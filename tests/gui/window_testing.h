@@ -1,0 +1,95 @@
+// What the window-layer tests share: reading windows back through Win32,
+// running the message loop for a while, and answering message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "gui/application.h"
+#include "gui/dialogs.h"
+
+namespace wintest {
+
+inline std::string WindowText(HWND Wnd) {
+  char Buffer[1024] = {};
+  GetWindowTextA(Wnd, Buffer, sizeof(Buffer));
+  return Buffer;
+}
+
+// Left, top, width, height of a window in its parent's client area (or on the screen).
+struct TBounds {
+  long Left, Top, Width, Height;
+  bool operator==(const TBounds&) const = default;
+};
+
+inline TBounds BoundsOf(HWND Wnd) {
+  RECT R;
+  GetWindowRect(Wnd, &R);
+  if (GetWindowLongPtrA(Wnd, GWL_STYLE) & WS_CHILD)
+    MapWindowPoints(HWND_DESKTOP, GetParent(Wnd), reinterpret_cast<POINT*>(&R), 2);
+  return TBounds{R.left, R.top, R.right - R.left, R.bottom - R.top};
+}
+
+inline TBounds ClientOf(HWND Wnd) {
+  RECT R;
+  GetClientRect(Wnd, &R);
+  return TBounds{R.left, R.top, R.right - R.left, R.bottom - R.top};
+}
+
+inline LOGFONTA FontOf(HWND Wnd) {
+  LOGFONTA LF{};
+  auto Font = reinterpret_cast<HFONT>(SendMessageA(Wnd, WM_GETFONT, 0, 0));
+  if (Font) GetObjectA(Font, sizeof(LF), &LF);
+  return LF;
+}
+
+// Handles messages for about Ms milliseconds.
+inline void Pump(DWORD Ms) {
+  const DWORD End = GetTickCount() + Ms;
+  do {
+    Application->ProcessMessages();
+    Sleep(1);
+  } while (static_cast<LONG>(End - GetTickCount()) > 0);
+}
+
+// Handles messages until Done() holds or Timeout milliseconds passed.
+template <class F>
+bool PumpUntil(F Done, DWORD Timeout = 3000) {
+  const DWORD End = GetTickCount() + Timeout;
+  while (!Done()) {
+    if (static_cast<LONG>(End - GetTickCount()) <= 0) return false;
+    Application->ProcessMessages();
+    Sleep(1);
+  }
+  return true;
+}
+
+// A key press as the keyboard would queue it for the focused window.
+inline void PressKey(WORD Key) {
+  HWND Focus = GetFocus();
+  PostMessageA(Focus, WM_KEYDOWN, Key, 1);
+  PostMessageA(Focus, WM_KEYUP, Key, 0xC0000001);
+  Application->ProcessMessages();
+}
+
+// Answers every message box with OK and keeps what was asked.
+class TDialogCapture {
+public:
+  TDialogCapture() {
+    Previous_ = SetDialogHandler([this](const TDialogRequest& R) {
+      Requests.push_back(R);
+      return mrOk;
+    });
+  }
+  ~TDialogCapture() { SetDialogHandler(Previous_); }
+  TDialogCapture(const TDialogCapture&) = delete;
+  TDialogCapture& operator=(const TDialogCapture&) = delete;
+  std::vector<TDialogRequest> Requests;
+
+private:
+  TDialogHandler Previous_;
+};
+
+}  // namespace wintest
