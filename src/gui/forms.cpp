@@ -188,18 +188,19 @@ BEGIN_CLASS_INFO(TForm, TCustomControl, nullptr)
         [](TForm& F, int64_t V) { F.SetBorderIcons(TBorderIcons(V)); }, BorderIconNames(),
         TBorderIcons{biSystemMenu, biMinimize, biMaximize}.Mask());
   P.Enum("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, FormBorderStyleNames(), bsSizeable);
-  // Either the outer size or the client size may stand in a resource; a client
-  // size read with the form is applied once all its properties are known.
+  // Either the outer size or the client size may stand in a resource. A client
+  // size read with the form sizes it at once (there is no window yet) and again
+  // once all its properties are known, should a later one change the frame.
   P.Int("ClientHeight", &TControl::ClientHeight,
         [](TForm& F, int64_t V) {
           if (F.IsReading()) F.WantedClientHeight_ = static_cast<int>(V);
-          else F.SetClientHeight(static_cast<int>(V));
+          F.SetClientHeight(static_cast<int>(V));
         },
         {}, nullptr, [](const TForm&) { return false; });
   P.Int("ClientWidth", &TControl::ClientWidth,
         [](TForm& F, int64_t V) {
           if (F.IsReading()) F.WantedClientWidth_ = static_cast<int>(V);
-          else F.SetClientWidth(static_cast<int>(V));
+          F.SetClientWidth(static_cast<int>(V));
         },
         {}, nullptr, [](const TForm&) { return false; });
   P.Enum("FormStyle", &TForm::FormStyle, &TForm::SetFormStyle, FormStyleNames(), fsNormal);
@@ -280,11 +281,15 @@ void TForm::ReadForm(std::string_view Text) {
 
 void TForm::Loaded() {
   TCustomControl::Loaded();
+  // A component read with the form may have made its window (the layout
+  // component hooks it): only a size that is still wrong is sent to it, since
+  // nothing should reach that window before the creation handler has run.
   if (WantedClientWidth_ >= 0 || WantedClientHeight_ >= 0) {
     RECT R = ClientRect();
-    TControl::SetClientSize(WantedClientWidth_ >= 0 ? WantedClientWidth_ : R.right - R.left,
-                            WantedClientHeight_ >= 0 ? WantedClientHeight_ : R.bottom - R.top);
+    const int W = WantedClientWidth_ >= 0 ? WantedClientWidth_ : R.right - R.left;
+    const int H = WantedClientHeight_ >= 0 ? WantedClientHeight_ : R.bottom - R.top;
     WantedClientWidth_ = WantedClientHeight_ = -1;
+    if (W != R.right - R.left || H != R.bottom - R.top) TControl::SetClientSize(W, H);
   }
   const int ScreenPPI = ScreenPixelsPerInch();
   if (Scaled_ && PixelsPerInch_ > 0 && PixelsPerInch_ != ScreenPPI) ChangeScale(ScreenPPI, PixelsPerInch_);
@@ -294,15 +299,6 @@ void TForm::Loaded() {
 void TForm::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) {
   TCustomControl::GetChildren(Proc, Root);
   TComponent::GetChildren(Proc, Root);  // the components that live in no control
-}
-
-void TForm::SetClientSize(int AWidth, int AHeight) {
-  if (IsReading()) {
-    WantedClientWidth_ = AWidth;
-    WantedClientHeight_ = AHeight;
-    return;
-  }
-  TControl::SetClientSize(AWidth, AHeight);
 }
 
 void TForm::ChangeScale(int M, int D) {

@@ -179,7 +179,6 @@ public:
   void DefaultHandler(TMessage& Message) override;
   void Loaded() override;
   void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) override;
-  void SetClientSize(int AWidth, int AHeight) override;
   void ChangeScale(int M, int D) override;
 
 protected:

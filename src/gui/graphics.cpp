@@ -667,21 +667,34 @@ std::vector<uint8_t> TBitmap::SaveToBytes() {
   GdiFlush();
   DIBSECTION DS{};
   if (GetObjectA(Handle_, sizeof(DS), &DS) != sizeof(DS)) throw EInvalidGraphic("Bitmap image is not valid");
-  BITMAPINFOHEADER I = DS.dsBmih;
+  // Written bottom-up in the image's own depth (16-bit as 24: no masks to carry),
+  // as GDI gives the pixels whatever the section's row order.
+  const WORD Bits = DS.dsBmih.biBitCount == 16 ? 24 : DS.dsBmih.biBitCount;
+  TInfo Info{};
+  BITMAPINFOHEADER& I = Info.Header;
   I.biSize = sizeof(BITMAPINFOHEADER);
-  const long AbsHeight = I.biHeight < 0 ? -static_cast<long>(I.biHeight) : I.biHeight;
-  const size_t Stride = ((static_cast<size_t>(I.biWidth) * I.biBitCount + 31) / 32) * 4;
-  const size_t ImageBytes = Stride * static_cast<size_t>(AbsHeight);
-  I.biSizeImage = static_cast<DWORD>(ImageBytes);
-  std::vector<RGBQUAD> Colors;
-  if (I.biBitCount <= 8) {
-    Colors.resize(size_t(1) << I.biBitCount);
-    UINT N = GetDIBColorTable(MemoryDC(), 0, static_cast<UINT>(Colors.size()), Colors.data());
-    Colors.resize(N);
-    I.biClrUsed = N;
+  I.biWidth = Width_;
+  I.biHeight = Height_;
+  I.biPlanes = 1;
+  I.biBitCount = Bits;
+  I.biCompression = BI_RGB;
+  const size_t Stride = ((static_cast<size_t>(Width_) * Bits + 31) / 32) * 4;
+  const size_t ImageBytes = Stride * static_cast<size_t>(Height_);
+  std::vector<uint8_t> Pixels(ImageBytes);
+  // GDI reads a bitmap only while no DC holds it.
+  if (DC_ && OldBitmap_) {
+    SelectObject(DC_, OldBitmap_);
+    OldBitmap_ = nullptr;
   }
-  size_t Masks = I.biCompression == BI_BITFIELDS ? 3 : 0;
-  size_t Offset = FileHeaderSize + sizeof(BITMAPINFOHEADER) + Masks * 4 + Colors.size() * 4;
+  HDC Screen = GetDC(nullptr);
+  int Rows = GetDIBits(Screen, Handle_, 0, static_cast<UINT>(Height_), Pixels.data(),
+                       reinterpret_cast<BITMAPINFO*>(&Info), DIB_RGB_COLORS);
+  ReleaseDC(nullptr, Screen);
+  if (Rows != Height_) throw EInvalidGraphic("Bitmap image is not valid");
+  const size_t Colors = Bits <= 8 ? (size_t(1) << Bits) : 0;
+  I.biClrUsed = 0;
+  I.biSizeImage = static_cast<DWORD>(ImageBytes);
+  const size_t Offset = FileHeaderSize + sizeof(BITMAPINFOHEADER) + Colors * 4;
 
   std::vector<uint8_t> Out;
   Out.reserve(Offset + ImageBytes);
@@ -692,15 +705,13 @@ std::vector<uint8_t> TBitmap::SaveToBytes() {
   Put32(Out, static_cast<uint32_t>(Offset));
   const auto* HeaderBytes = reinterpret_cast<const uint8_t*>(&I);
   Out.insert(Out.end(), HeaderBytes, HeaderBytes + sizeof(I));
-  for (size_t M = 0; M < Masks; ++M) Put32(Out, DS.dsBitfields[M]);
-  for (const RGBQUAD& C : Colors) {
-    Out.push_back(C.rgbBlue);
-    Out.push_back(C.rgbGreen);
-    Out.push_back(C.rgbRed);
+  for (size_t C = 0; C < Colors; ++C) {
+    Out.push_back(Info.Colors[C].rgbBlue);
+    Out.push_back(Info.Colors[C].rgbGreen);
+    Out.push_back(Info.Colors[C].rgbRed);
     Out.push_back(0);
   }
-  const auto* Pixels = static_cast<const uint8_t*>(DS.dsBm.bmBits);
-  Out.insert(Out.end(), Pixels, Pixels + ImageBytes);
+  Out.insert(Out.end(), Pixels.begin(), Pixels.end());
   return Out;
 }
 
