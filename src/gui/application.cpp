@@ -31,7 +31,10 @@ void HandleWindowException(TObject* Sender) {
 BEGIN_CLASS_INFO(TApplication, TComponent, nullptr)
 END_CLASS_INFO
 
-TApplication::TApplication(TComponent* Owner) : TComponent(Owner) { RegisterGuiClasses(); }
+// The control classes are registered when a form is read or the application
+// initialised, not here: this runs during static initialisation, before other
+// units' class tables may be ready.
+TApplication::TApplication(TComponent* Owner) : TComponent(Owner) {}
 
 TApplication::~TApplication() {
   // The forms go first; they may still want the application while they do.
@@ -42,6 +45,7 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
   if (!Ole_) Ole_.emplace();
   InitMainThread();
+  RegisterGuiClasses();
   InitCommonControl(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
 }
 

@@ -27,8 +27,9 @@ public:
   explicit TApplication(TComponent* Owner);
   ~TApplication() override;
 
-  // COM (OLE) for the main thread, the main thread's synchronous-call window and
-  // the common controls. Call first thing in main.
+  // COM (OLE) for the main thread, the main thread's synchronous-call window, the
+  // common controls and the control classes of form resources. Call first thing
+  // in main.
   void Initialize();
 
   // Makes a form owned by the application and stores it in Reference before its

@@ -6,6 +6,7 @@
 #include "classes/sysutils.h"
 #include "gui/application.h"
 #include "gui/guiclasses.h"
+#include "gui/handles.h"
 #include "gui/stdctrls.h"
 #include "gui/winhook.h"
 
@@ -835,11 +836,10 @@ int CALLBACK CollectFont(const LOGFONTA* Font, const TEXTMETRICA*, DWORD, LPARAM
 
 std::vector<std::string> EnumerateScreenFonts() {
   std::vector<std::string> Names;
-  HDC DC = GetDC(nullptr);
+  TWindowDC DC(nullptr);
   LOGFONTA LF{};
   LF.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesExA(DC, &LF, CollectFont, reinterpret_cast<LPARAM>(&Names), 0);
-  ReleaseDC(nullptr, DC);
+  EnumFontFamiliesExA(DC.Get(), &LF, CollectFont, reinterpret_cast<LPARAM>(&Names), 0);
   return Names;
 }
 }  // namespace

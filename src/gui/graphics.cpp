@@ -5,6 +5,7 @@
 
 #include "classes/streams.h"
 #include "classes/sysutils.h"
+#include "gui/handles.h"
 
 // --- Colours ------------------------------------------------------------------
 
@@ -36,9 +37,8 @@ const TIdentMap& ColorIdents() {
 
 int ScreenPixelsPerInch() {
   static const int Value = [] {
-    HDC DC = GetDC(nullptr);
-    int V = DC ? GetDeviceCaps(DC, LOGPIXELSY) : 96;
-    if (DC) ReleaseDC(nullptr, DC);
+    TWindowDC DC(nullptr);
+    int V = DC ? GetDeviceCaps(DC.Get(), LOGPIXELSY) : 96;
     return V > 0 ? V : 96;
   }();
   return Value;
@@ -686,10 +686,8 @@ std::vector<uint8_t> TBitmap::SaveToBytes() {
     SelectObject(DC_, OldBitmap_);
     OldBitmap_ = nullptr;
   }
-  HDC Screen = GetDC(nullptr);
-  int Rows = GetDIBits(Screen, Handle_, 0, static_cast<UINT>(Height_), Pixels.data(),
+  int Rows = GetDIBits(TWindowDC(nullptr).Get(), Handle_, 0, static_cast<UINT>(Height_), Pixels.data(),
                        reinterpret_cast<BITMAPINFO*>(&Info), DIB_RGB_COLORS);
-  ReleaseDC(nullptr, Screen);
   if (Rows != Height_) throw EInvalidGraphic("Bitmap image is not valid");
   const size_t Colors = Bits <= 8 ? (size_t(1) << Bits) : 0;
   I.biClrUsed = 0;

@@ -3,17 +3,17 @@
 #include <algorithm>
 
 #include "classes/sysutils.h"
+#include "gui/handles.h"
 
 namespace {
 
 // The height of one line of Font, as the screen shows it.
 int LineHeight(TFont& Font) {
-  HDC DC = GetDC(nullptr);
-  HGDIOBJ Old = SelectObject(DC, Font.Handle());
+  TWindowDC DC(nullptr);
+  HGDIOBJ Old = SelectObject(DC.Get(), Font.Handle());
   TEXTMETRICA TM{};
-  GetTextMetricsA(DC, &TM);
-  SelectObject(DC, Old);
-  ReleaseDC(nullptr, DC);
+  GetTextMetricsA(DC.Get(), &TM);
+  SelectObject(DC.Get(), Old);
   return TM.tmHeight;
 }
 
@@ -858,13 +858,12 @@ std::string TLabel::MeasuredText() const {
 
 void TLabel::AdjustSize() {
   if (!AutoSize_ || IsReading() || IsDestroying()) return;
-  HDC DC = GetDC(nullptr);
-  HGDIOBJ Old = SelectObject(DC, Font()->Handle());
+  TWindowDC DC(nullptr);
+  HGDIOBJ Old = SelectObject(DC.Get(), Font()->Handle());
   RECT R{0, 0, WordWrap_ ? Width_ : 0, 0};
   std::string T = MeasuredText();
-  DrawTextA(DC, T.c_str(), static_cast<int>(T.size()), &R, TextFormat() | DT_CALCRECT);
-  SelectObject(DC, Old);
-  ReleaseDC(nullptr, DC);
+  DrawTextA(DC.Get(), T.c_str(), static_cast<int>(T.size()), &R, TextFormat() | DT_CALCRECT);
+  SelectObject(DC.Get(), Old);
   int X = Left_;
   if (Alignment_ == taRightJustify) X += Width_ - R.right;
   SetBounds(X, Top_, R.right, R.bottom);

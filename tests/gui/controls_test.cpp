@@ -191,7 +191,10 @@ TEST(ComboBox, ItemsAndSelectionSurviveANewWindow) {
 TEST(Memo, LinesKeepBlanksAndEmptyLines) {
   TShownForm S("  object M: TMemo\n    WordWrap = True\n    Width = 60\n  end\n");
   auto* M = S.Get<TMemo>("M");
+  int Changes = 0;
+  M->OnChange = TNotifyEvent([&](TObject*) { ++Changes; });
   M->Lines()->SetText("one  \r\n\r\n  three\r\n");
+  EXPECT_EQ(Changes, 3) << "once per line set (the memo was empty already)";
   EXPECT_EQ(M->Lines()->ToVector(), (std::vector<std::string>{"one  ", "", "  three"}));
   M->Lines()->Add("");
   M->Lines()->Add("a long line that the narrow memo wraps on screen");

@@ -707,6 +707,72 @@ TEST(Application, TitleIsTheExecutableNameAndHelpDoesNoHarm) {
   EXPECT_EQ(Asked, 110);
 }
 
+TEST(Application, AnExceptionFromAKeyPressedButtonIsShownToo) {
+  TDialogCapture Dialogs;
+  TForm F(nullptr);
+  F.InitializeForm("object F: TForm\n  object E: TEdit\n  end\n  object B: TButton\n    Default = True\n  end\nend\n");
+  static_cast<TButton*>(F.FindComponent("B"))->OnClick = TNotifyEvent([](TObject*) { throw Exception("Bad key"); });
+  F.Show();
+  static_cast<TEdit*>(F.FindComponent("E"))->SetFocus();
+  PressKey(VK_RETURN);
+  ASSERT_EQ(Dialogs.Requests.size(), 1u);
+  EXPECT_EQ(Dialogs.Requests[0].Text, "Bad key");
+}
+
+TEST(Application, InitializeStartsComForTheMainThread) {
+  Application->Initialize();
+  // Already initialised: the call only counts up, and is balanced here.
+  HRESULT R = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  EXPECT_EQ(R, S_FALSE);
+  if (SUCCEEDED(R)) CoUninitialize();
+}
+
+TEST(Form, MDIChildrenLiveInTheMainFormsClientWindow) {
+  TForm* Frame = nullptr;
+  Application->CreateForm(Frame);
+  Frame->InitializeForm("object Frame: TForm\n  FormStyle = fsMDIForm\n  Width = 500\n  Height = 400\n"
+                        "  object Bar: TPanel\n    Align = alTop\n    Height = 30\n  end\nend\n");
+  Frame->Show();
+  ASSERT_NE(Frame->ClientHandle(), nullptr);
+  TBounds Client = ClientOf(Frame->Handle());
+  TBounds Area = BoundsOf(Frame->ClientHandle());
+  EXPECT_EQ(Area.Top, 30) << "the MDI client fills what the aligned controls leave";
+  EXPECT_EQ(Area.Height, Client.Height - 30);
+  {
+    TForm Child(nullptr);
+    Child.SetFormStyle(fsMDIChild);
+    Child.SetCaption("Document");
+    Child.Show();
+    EXPECT_EQ(GetParent(Child.Handle()), Frame->ClientHandle());
+    EXPECT_TRUE(GetWindowLongPtrA(Child.Handle(), GWL_EXSTYLE) & WS_EX_MDICHILD);
+    EXPECT_TRUE(IsWindowVisible(Child.Handle()));
+    EXPECT_THROW(Child.SetFormStyle(fsNormal), EInvalidOperation);
+  }
+  delete Frame;
+  EXPECT_EQ(Application->MainForm(), nullptr);
+  TForm Orphan(nullptr);
+  Orphan.SetFormStyle(fsMDIChild);
+  EXPECT_THROW(Orphan.Show(), EInvalidOperation);
+}
+
+TEST(Form, ScrollBarsShowWhenTheControlsDoNotFit) {
+  TForm F(nullptr);
+  F.InitializeForm("object F: TForm\n  ClientWidth = 200\n  ClientHeight = 150\n"
+                   "  object B: TButton\n    Left = 10\n    Top = 300\n  end\nend\n");
+  F.Show();
+  auto* B = static_cast<TButton*>(F.FindComponent("B"));
+  EXPECT_TRUE(F.VertScrollBar()->IsScrollBarVisible());
+  EXPECT_FALSE(F.HorzScrollBar()->IsScrollBarVisible());
+  EXPECT_TRUE(GetWindowLongPtrA(F.Handle(), GWL_STYLE) & WS_VSCROLL);
+  SendMessageA(F.Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+  EXPECT_EQ(F.VertScrollBar()->Position(), 8);
+  EXPECT_EQ(B->Top(), 292);
+  EXPECT_EQ(BoundsOf(B->Handle()).Top, 292);
+  F.VertScrollBar()->SetVisible(false);
+  EXPECT_FALSE(F.VertScrollBar()->IsScrollBarVisible());
+  EXPECT_EQ(B->Top(), 300) << "hiding the bar scrolls back";
+}
+
 // --- The screen --------------------------------------------------------------------
 
 TEST(Screen, SizeDensityCursorAndFonts) {
@@ -714,7 +780,13 @@ TEST(Screen, SizeDensityCursorAndFonts) {
   EXPECT_EQ(Screen->Height(), 768);
   EXPECT_EQ(Screen->PixelsPerInch(), 96);
 
+  TForm F(nullptr);
+  F.Show();
   Screen->SetCursor(crHourGlass);
+  EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
+  // Kept while set, whatever window the mouse is over asks for.
+  ::SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  SendMessageA(F.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(F.Handle()), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_WAIT));
   Screen->SetCursor(crDefault);
   EXPECT_EQ(Screen->Cursor(), crDefault);
