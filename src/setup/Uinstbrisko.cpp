@@ -1,0 +1,84 @@
+#include "setup/Uinstbrisko.h"
+
+#include "elastic/ElastFrm.h"
+#include "gui/application.h"
+#include "setup/Uinstbrisko2.h"
+#include "setup/Uinstbrisko3.h"
+#include "setup/uinstbrisko6.h"
+
+std::string LanguageCode;
+TiiForm1* iiForm1 = nullptr;
+
+void RegisterSetupClasses() { RegisterElasticClasses(); }
+
+void AdjustDesignScreen(TElasticForm& Elastic, int ScreenWidth) {
+  if (ScreenWidth <= 640) {
+    Elastic.DesignScreenWidth = 640;
+    Elastic.DesignScreenHeight = 480;
+  }
+  if (ScreenWidth > 800) {
+    Elastic.DesignScreenWidth = 1024;
+    Elastic.DesignScreenHeight = 768;
+  }
+}
+
+void AdjustDesignScreen(TElasticForm* Elastic) {
+  if (Elastic) AdjustDesignScreen(*Elastic, Screen->Width());
+}
+
+bool TWizardUninstallHost::HandleMessages() {
+  Application->ProcessMessages();
+  return !Application->Terminated();
+}
+
+void TWizardUninstallHost::ShowBusy(bool Busy) { Screen->SetCursor(Busy ? crHourGlass : crDefault); }
+
+BEGIN_CLASS_INFO(TiiForm1, TForm, nullptr)
+  P.Field("Image1", &TiiForm1::Image1);
+  P.Field("Memo1", &TiiForm1::Memo1);
+  P.Field("RadioButton1", &TiiForm1::RadioButton1);
+  P.Field("RadioButton2", &TiiForm1::RadioButton2);
+  P.Field("Button2", &TiiForm1::Button2);
+  P.Field("Button3", &TiiForm1::Button3);
+  P.Field("ElasticForm1", &TiiForm1::ElasticForm1);
+  P.Method("FormCreate", &TiiForm1::FormCreate);
+  P.Method("RadioButton1Click", &TiiForm1::RadioButton1Click);
+  P.Method("RadioButton2Click", &TiiForm1::RadioButton2Click);
+  P.Method("Button2Click", &TiiForm1::Button2Click);
+  P.Method("Button3Click", &TiiForm1::Button3Click);
+END_CLASS_INFO
+
+TiiForm1::TiiForm1(TComponent* Owner) : TForm(Owner) {
+  RegisterSetupClasses();
+  InitializeForm();
+}
+
+void TiiForm1::FormCreate(TObject*) { AdjustDesignScreen(ElasticForm1); }
+
+void TiiForm1::RadioButton1Click(TObject*) { Button3->SetCaption("Next>"); }
+
+void TiiForm1::RadioButton2Click(TObject*) { Button3->SetCaption("UnInstall"); }
+
+void TiiForm1::Button2Click(TObject*) { iiForm2->ShowModal(); }
+
+void TiiForm1::Button3Click(TObject*) {
+  Hide();
+  if (RadioButton1->Checked()) {
+    iiForm3->Show();
+    return;
+  }
+  Uninstall();
+}
+
+void TiiForm1::Uninstall() {
+  std::string Text;
+  try {
+    Text = RunUninstall(*UninstallHost_);
+  } catch (...) {
+    // The error is shown by the application; without this page the user would
+    // be left with no window at all.
+    Show();
+    throw;
+  }
+  iiForm6->ShowUninstalled(Text);
+}

@@ -1,0 +1,20 @@
+#include "setup/instbrisko_forms.h"
+
+#include "gui/application.h"
+#include "setup/UinstAskNewDir.h"
+#include "setup/UinstallDIR.h"
+#include "setup/Uinstbrisko.h"
+#include "setup/Uinstbrisko2.h"
+#include "setup/Uinstbrisko3.h"
+#include "setup/uinstbrisko5.h"
+#include "setup/uinstbrisko6.h"
+
+void CreateWizardForms() {
+  Application->CreateForm(iiForm1);
+  Application->CreateForm(iiForm2);
+  Application->CreateForm(iiForm3);
+  Application->CreateForm(iiForm5);
+  Application->CreateForm(iiForm6);
+  Application->CreateForm(iForm11);
+  Application->CreateForm(iForm10);
+}
