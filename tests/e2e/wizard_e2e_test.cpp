@@ -1,0 +1,305 @@
+// The built instbrisko.exe, driven through its windows from this process, in the
+// build's own Wine prefix: the walk through the pages, Exit setup, an installation
+// with the default folder, a removal, and the start of the installed product.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "../setup/install_fixture.h"
+#include "setup/ShellFolders.h"
+#include "setup/uinstbrisko5_install.h"
+#include "wizard_driver.h"
+
+using namespace e2e;
+using namespace installtest;
+
+namespace {
+
+const std::string E2ERoot = "C:\\instbrisko e2e\\";
+// A blank in the setup folder: every path the wizard hands on must be quoted.
+const std::string SetupFolder = E2ERoot + "setup files\\";
+
+const char* const DistFiles[] = {"instbrisko.exe", "unzip.exe", "BRISKO.ZIP", "HTMLhelp.ZIP"};
+
+std::string IniValue(const std::string& Ini, const char* Section, const char* Key) {
+  char Buffer[512] = "";
+  GetPrivateProfileStringA(Section, Key, "(missing)", Buffer, sizeof(Buffer), Ini.c_str());
+  return Buffer;
+}
+
+std::string LinkFile(const char* ShellFolderName) { return ShellFolder(ShellFolderName) + "\\Brisko.lnk"; }
+
+bool ProductKeyExists() { return KeyExists(HKEY_LOCAL_MACHINE, "Software\\Brisko"); }
+
+// A top-level window of another program than the wizard, by caption.
+HWND FindProgramWindow(const char* Caption, DWORD ExceptPid) {
+  HWND Found = nullptr;
+  WaitFor([&] {
+    for (HWND W = FindWindowA(nullptr, Caption); W; W = FindWindowExA(nullptr, W, nullptr, Caption)) {
+      DWORD Pid = 0;
+      GetWindowThreadProcessId(W, &Pid);
+      if (Pid != ExceptPid) {
+        Found = W;
+        return true;
+      }
+    }
+    return false;
+  });
+  return Found;
+}
+
+// The texts of a window's children, in the order the window holds them.
+std::vector<std::string> ChildTexts(HWND Wnd) {
+  std::vector<std::string> Texts;
+  for (HWND C = GetWindow(Wnd, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT)) Texts.push_back(WindowText(C));
+  return Texts;
+}
+
+// Each test starts from a prefix without the product, with the distribution
+// copied to a folder of its own, and leaves the prefix so.
+class WizardE2E : public InstallTest {
+protected:
+  void SetUp() override {
+    InstallTest::SetUp();
+    DeleteTree(E2ERoot);
+    MakeFolder(SetupFolder);
+    for (const char* F : DistFiles)
+      ASSERT_TRUE(CopyFileA((DistFolder() + F).c_str(), (SetupFolder + F).c_str(), FALSE))
+          << DistFolder() + F << " is missing: build the dist target first";
+  }
+  void TearDown() override {
+    InstallTest::TearDown();
+    DeleteTree(E2ERoot);
+  }
+
+  static std::string Exe() { return SetupFolder + "instbrisko.exe"; }
+
+  // Nothing of the product in the prefix: no folder, settings, links, record or fonts.
+  void ExpectNothingInstalled() {
+    EXPECT_FALSE(DirectoryExists(DefaultTarget));
+    for (const char* Folder : LinkFolders) EXPECT_FALSE(FileExists(LinkFile(Folder))) << Folder;
+    EXPECT_FALSE(ProductKeyExists());
+    for (const char* Font : FontFiles) EXPECT_FALSE(FileExists(FontsFolder() + Font)) << Font;
+  }
+
+  // From the welcome page, on to the page named.
+  static void GoTo(TWizard& W, const TPage& Page) {
+    ASSERT_TRUE(W.WaitForPages({"welcome"})) << "the welcome page did not appear";
+    if (Page == "welcome") return;
+    W.Click("welcome", "Next>");
+    ASSERT_TRUE(W.WaitForPages({"language"}));
+    if (Page == "language") return;
+    W.Click("language", "Next>");
+    ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  }
+
+  static void FinishAndExpectExit(TWizard& W) {
+    W.Click("finish", "Finish");
+    EXPECT_EQ(W.WaitForExit(), 0u);
+  }
+
+  // Uninstall on the welcome page, Yes to the question, and the finish page.
+  static void UninstallThroughTheWizard(const std::string& Folder) {
+    TWizard W(Exe());
+    ASSERT_TRUE(W.WaitForPages({"welcome"}));
+    W.Click("welcome", "Uninstall");
+    ASSERT_TRUE(WaitFor([&] { return W.Control("welcome", "UnInstall") != nullptr; }));
+    Screenshot("welcome uninstall");
+    W.Click("welcome", "UnInstall");
+    auto Box = W.WaitForMessageBox();
+    ASSERT_TRUE(Box);
+    EXPECT_EQ(Box->Caption, "Information");
+    EXPECT_NE(Box->Text.find("Do you really want to delete all files and subdirs from"), std::string::npos)
+        << Box->Text;
+    EXPECT_NE(Box->Text.find("the directory " + Folder), std::string::npos) << Box->Text;
+    EXPECT_EQ(W.VisiblePages(), std::vector<TPage>{}) << "the welcome page is hidden while the run asks";
+    W.Answer(*Box, "&Yes");
+    ASSERT_TRUE(W.WaitForPages({"finish"}));
+    Screenshot("finish uninstalled");
+    EXPECT_FALSE(IsWindowEnabled(W.Control("finish", "Start Brisko")));
+    EXPECT_TRUE(IsWindowEnabled(W.Control("finish", "Finish")));
+    FinishAndExpectExit(W);
+  }
+};
+
+}  // namespace
+
+TEST_F(WizardE2E, WalkForwardBackCancelResumeAndExit) {
+  TWizard W(Exe());
+  ASSERT_TRUE(W.WaitForPages({"welcome"}));
+  Screenshot("welcome");
+  W.Click("welcome", "Next>");
+  ASSERT_TRUE(W.WaitForPages({"language"}));
+  Screenshot("language");
+
+  // What the user enters on the way stays while they go back and forth.
+  const std::string Folder = "D:\\Somewhere else\\";
+  W.Type(W.ControlOfClass("language", "TEdit"), Folder);
+  W.Type(W.ControlOfClass("language", "Edit"), "Deutsch");
+  W.Click("language", "Next>");
+  ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  Screenshot("shortcuts");
+  W.Click("shortcuts", "Add to Start menu");
+  W.Click("shortcuts", "Add to desktop");
+  ASSERT_TRUE(WaitFor([&] { return IsChecked(W.Control("shortcuts", "Add to Start menu")); }));
+
+  W.Click("shortcuts", "<Back");
+  ASSERT_TRUE(W.WaitForPages({"language"}));
+  EXPECT_EQ(WindowText(W.ControlOfClass("language", "TEdit")), Folder);
+  EXPECT_EQ(WindowText(W.ControlOfClass("language", "Edit")), "Deutsch");
+  W.Click("language", "<Back");
+  ASSERT_TRUE(W.WaitForPages({"welcome"}));
+
+  W.Click("welcome", "Cancel");
+  ASSERT_TRUE(W.WaitForPages({"exit confirmation", "welcome"}));
+  Screenshot("exit confirmation");
+  W.Click("exit confirmation", "Resume");
+  ASSERT_TRUE(W.WaitForPages({"welcome"}));
+  EXPECT_TRUE(IsChecked(W.Control("welcome", "Install")));
+
+  // Forward again: every entry is still as it was left.
+  W.Click("welcome", "Next>");
+  ASSERT_TRUE(W.WaitForPages({"language"}));
+  EXPECT_EQ(WindowText(W.ControlOfClass("language", "TEdit")), Folder);
+  W.Click("language", "Next>");
+  ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  EXPECT_FALSE(IsChecked(W.Control("shortcuts", "Add to desktop")));
+  EXPECT_TRUE(IsChecked(W.Control("shortcuts", "Add to Start menu")));
+  EXPECT_TRUE(IsChecked(W.Control("shortcuts", "Add to Programs")));
+  W.Click("shortcuts", "<Back");
+  ASSERT_TRUE(W.WaitForPages({"language"}));
+  W.Click("language", "<Back");
+  ASSERT_TRUE(W.WaitForPages({"welcome"}));
+
+  W.Click("welcome", "Cancel");
+  ASSERT_TRUE(W.WaitForPages({"exit confirmation", "welcome"}));
+  W.Click("exit confirmation", "Exit setup");
+  EXPECT_EQ(W.WaitForExit(), 0u);
+  ExpectNothingInstalled();
+}
+
+TEST_F(WizardE2E, ExitSetupFromEveryPageEndsTheProgramAndWritesNothing) {
+  for (const TPage Page : {"welcome", "language", "shortcuts"}) {
+    SCOPED_TRACE(Page);
+    TWizard W(Exe());
+    GoTo(W, Page);
+    W.Click(Page, "Cancel");
+    ASSERT_TRUE(W.WaitForPages({"exit confirmation", Page}));
+    W.Click("exit confirmation", "Exit setup");
+    EXPECT_EQ(W.WaitForExit(), 0u);
+    ExpectNothingInstalled();
+  }
+}
+
+TEST_F(WizardE2E, InstallWithTheDefaultFolderThenUninstall) {
+  {
+    TWizard W(Exe());
+    GoTo(W, "shortcuts");
+    W.Click("shortcuts", "Install");
+    ASSERT_TRUE(W.WaitForPages({"finish"}, 60000)) << "the installation did not reach the finish page";
+    Screenshot("finish installed");
+    EXPECT_TRUE(IsWindowEnabled(W.Control("finish", "Start Brisko")));
+    FinishAndExpectExit(W);
+  }
+  EXPECT_EQ(FindWindowA(nullptr, "Brisko"), nullptr) << "Finish started the product";
+
+  EXPECT_TRUE(FileExists(DefaultTarget + "BRISKO.EXE"));
+  EXPECT_TRUE(FileExists(DefaultTarget + "README.TXT"));
+  EXPECT_TRUE(DirectoryExists(DefaultTarget + "lang"));
+  const std::string Ini = DefaultTarget + "TALMOR.INI";
+  EXPECT_EQ(IniValue(Ini, "System", "Web2cBINDir"), DefaultTarget);
+  EXPECT_EQ(IniValue(Ini, "UserChoice", "TalmorLanguage"), "US");
+  EXPECT_EQ(IniValue(Ini, "UserChoice", "SpellLanguage"), "US");
+  for (const char* Folder : {"Desktop", "Programs"}) {
+    auto Link = ReadLink(LinkFile(Folder));
+    ASSERT_TRUE(Link) << Folder;
+    EXPECT_EQ(Link->Path, DefaultTarget + "BRISKO.EXE");
+    EXPECT_EQ(Link->WorkingDirectory, DefaultTarget);
+  }
+  EXPECT_FALSE(FileExists(LinkFile("Start Menu")));
+  EXPECT_EQ(RecordedFolder(), DefaultTarget);
+
+  UninstallThroughTheWizard(DefaultTarget);
+  EXPECT_FALSE(DirectoryExists(DefaultTarget));
+  for (const char* Folder : LinkFolders) EXPECT_FALSE(FileExists(LinkFile(Folder))) << Folder;
+  EXPECT_FALSE(ProductKeyExists());
+}
+
+TEST_F(WizardE2E, UninstallAProductInstalledByHand) {
+  const std::string Folder = E2ERoot + "Fake Brisko\\";
+  MakeFolder(Folder + "lang\\deep");
+  MakeFolder(Folder + "empty");
+  WriteAll(Folder + "BRISKO.EXE", "not a program");
+  WriteAll(Folder + "TALMOR.INI", "[UserChoice]\r\nTalmorLanguage=NL\r\n");
+  WriteAll(Folder + "lang\\NL.txt", "Nederlands");
+  WriteAll(Folder + "lang\\deep\\words.txt", "woorden");
+  WriteAll(Folder + "hidden.dat", "h");
+  SetFileAttributesA((Folder + "hidden.dat").c_str(), FILE_ATTRIBUTE_HIDDEN);
+  for (ShellFolderKind Kind : {sfkDesktop, sfkStartMenu, sfkPrograms})
+    ASSERT_TRUE(CreateShortcut(Folder + "BRISKO.EXE", "", "Brisko.lnk", Kind)) << Kind;
+  WriteRegString(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "", Folder);
+
+  UninstallThroughTheWizard(Folder);
+  EXPECT_FALSE(DirectoryExists(Folder));
+  EXPECT_TRUE(DirectoryExists(SetupFolder)) << "the walk left its folder";
+  for (const char* Link : LinkFolders) EXPECT_FALSE(FileExists(LinkFile(Link))) << Link;
+  EXPECT_FALSE(ProductKeyExists());
+}
+
+TEST_F(WizardE2E, UninstallWithNothingRecordedSaysSoAndEnds) {
+  TWizard W(Exe());
+  ASSERT_TRUE(W.WaitForPages({"welcome"}));
+  W.Click("welcome", "Uninstall");
+  ASSERT_TRUE(WaitFor([&] { return W.Control("welcome", "UnInstall") != nullptr; }));
+  W.Click("welcome", "UnInstall");
+  auto Box = W.WaitForMessageBox();
+  ASSERT_TRUE(Box);
+  EXPECT_EQ(Box->Caption, "instbrisko");
+  EXPECT_NE(Box->Text.find("You have never installed Brisko!"), std::string::npos) << Box->Text;
+  EXPECT_NE(Box->Text.find("So we do not have to UnInstall it."), std::string::npos) << Box->Text;
+  W.Answer(*Box, "OK");
+  EXPECT_EQ(W.WaitForExit(), 0u);
+  ExpectNothingInstalled();
+}
+
+TEST_F(WizardE2E, InstallToATypedFolderInGermanAndStartBrisko) {
+  // Typed without its trailing backslash, and with a blank.
+  const std::string Typed = E2ERoot + "My Brisko";
+  const std::string Folder = Typed + "\\";
+  {
+    TWizard W(Exe());
+    GoTo(W, "language");
+    W.Type(W.ControlOfClass("language", "TEdit"), Typed);
+    W.Type(W.ControlOfClass("language", "Edit"), "Deutsch");
+    W.Click("language", "Next>");
+    ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+    W.Click("shortcuts", "Add to desktop");
+    W.Click("shortcuts", "Add to Programs");
+    ASSERT_TRUE(WaitFor([&] { return !IsChecked(W.Control("shortcuts", "Add to Programs")); }));
+    W.Click("shortcuts", "Install");
+    ASSERT_TRUE(W.WaitForPages({"finish"}, 60000));
+    W.Click("finish", "Start Brisko");
+    EXPECT_EQ(W.WaitForExit(), 0u);
+
+    HWND Product = FindProgramWindow("Brisko", W.ProcessId());
+    ASSERT_NE(Product, nullptr) << "BRISKO.EXE did not start";
+    Screenshot("brisko started");
+    std::vector<std::string> Texts = ChildTexts(Product);
+    EXPECT_NE(std::find(Texts.begin(), Texts.end(), "Language: DE"), Texts.end());
+    DWORD ProductPid = 0;
+    GetWindowThreadProcessId(Product, &ProductPid);
+    TKernelHandle ProductProcess(OpenProcess(SYNCHRONIZE, FALSE, ProductPid));
+    PostMessageA(Product, WM_CLOSE, 0, 0);
+    if (ProductProcess) WaitForSingleObject(ProductProcess.Get(), 10000);
+  }
+  EXPECT_EQ(IniValue(Folder + "TALMOR.INI", "UserChoice", "TalmorLanguage"), "DE");
+  EXPECT_EQ(RecordedFolder(), Folder);
+  for (const char* Link : LinkFolders) EXPECT_FALSE(FileExists(LinkFile(Link))) << Link;
+
+  UninstallThroughTheWizard(Folder);
+  EXPECT_FALSE(DirectoryExists(Folder));
+}
