@@ -55,8 +55,8 @@ public:
   void Button2Click(TObject* Sender);
   void Button3Click(TObject* Sender);
 
-  // The host the uninstallation runs with; the wizard's own by default (not owned).
-  void SetUninstallHost(TUninstallHost* Host) { UninstallHost_ = Host; }
+  // The host the uninstallation runs with (not owned); null: the wizard's own.
+  void SetUninstallHost(TUninstallHost* Host) { UninstallHost_ = Host ? Host : &WizardHost_; }
 
 private:
   void Uninstall();

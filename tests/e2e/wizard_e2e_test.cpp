@@ -103,7 +103,7 @@ protected:
   }
 
   // Uninstall on the welcome page, Yes to the question, and the finish page.
-  static void UninstallThroughTheWizard(const std::string& Folder) {
+  static void UninstallThroughTheWizard(const std::string& Folder, const char* Shot = "finish uninstalled") {
     TWizard W(Exe());
     ASSERT_TRUE(W.WaitForPages({"welcome"}));
     W.Click("welcome", "Uninstall");
@@ -119,7 +119,7 @@ protected:
     EXPECT_EQ(W.VisiblePages(), std::vector<TPage>{}) << "the welcome page is hidden while the run asks";
     W.Answer(*Box, "&Yes");
     ASSERT_TRUE(W.WaitForPages({"finish"}));
-    Screenshot("finish uninstalled");
+    Screenshot(Shot);
     EXPECT_FALSE(IsWindowEnabled(W.Control("finish", "Start Brisko")));
     EXPECT_TRUE(IsWindowEnabled(W.Control("finish", "Finish")));
     FinishAndExpectExit(W);
@@ -248,6 +248,21 @@ TEST_F(WizardE2E, UninstallAProductInstalledByHand) {
   EXPECT_TRUE(DirectoryExists(SetupFolder)) << "the walk left its folder";
   for (const char* Link : LinkFolders) EXPECT_FALSE(FileExists(LinkFile(Link))) << Link;
   EXPECT_FALSE(ProductKeyExists());
+}
+
+TEST_F(WizardE2E, UninstallLeavesAReadOnlyFileAndItsFolders) {
+  const std::string Folder = E2ERoot + "Brisko with a rather long folder name\\";
+  MakeFolder(Folder + "settings");
+  WriteAll(Folder + "BRISKO.EXE", "not a program");
+  WriteAll(Folder + "settings\\kept.ini", "read-only");
+  SetFileAttributesA((Folder + "settings\\kept.ini").c_str(), FILE_ATTRIBUTE_READONLY);
+  WriteRegString(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "", Folder);
+
+  UninstallThroughTheWizard(Folder, "finish remnants");
+  EXPECT_TRUE(FileExists(Folder + "settings\\kept.ini"));
+  EXPECT_FALSE(FileExists(Folder + "BRISKO.EXE"));
+  EXPECT_FALSE(ProductKeyExists());
+  SetFileAttributesA((Folder + "settings\\kept.ini").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(WizardE2E, UninstallWithNothingRecordedSaysSoAndEnds) {
