@@ -200,6 +200,8 @@ std::optional<DWORD> TWizard::WaitForExit(DWORD Timeout) {
 void Screenshot(const std::string& Name) {
   const char* Folder = std::getenv("INSTBRISKO_SHOTS");
   if (!Folder || !*Folder) return;
+  // The windows just shown paint themselves soon after; give them the time.
+  Sleep(400);
   std::string Path = Folder;
   if (Path[0] == '/') Path = "Z:" + Path;
   std::replace(Path.begin(), Path.end(), '/', '\\');
