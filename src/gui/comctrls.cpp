@@ -4,32 +4,37 @@
 
 #include <vector>
 
-// --- Status bar ------------------------------------------------------------------
+// --- Items with a text and a width -------------------------------------------------
 
-BEGIN_CLASS_INFO(TStatusPanel, TCollectionItem, nullptr)
-  P.Str("Text", &TStatusPanel::Text, &TStatusPanel::SetText);
-  P.Int("Width", &TStatusPanel::Width, &TStatusPanel::SetWidth, 50);
+BEGIN_CLASS_INFO(TTextWidthItem, TCollectionItem, nullptr)
 END_CLASS_INFO
 
-void TStatusPanel::SetText(const std::string& Value) {
+void TTextWidthItem::SetText(const std::string& Value) {
   if (Text_ == Value) return;
   Text_ = Value;
   Changed();
 }
 
-void TStatusPanel::SetWidth(int Value) {
+void TTextWidthItem::SetWidth(int Value) {
   if (Width_ == Value) return;
   Width_ = Value;
   Changed();
 }
 
-void TStatusPanel::Assign(const TPersistent* Source) {
-  auto* S = dynamic_cast<const TStatusPanel*>(Source);
+void TTextWidthItem::Assign(const TPersistent* Source) {
+  auto* S = dynamic_cast<const TTextWidthItem*>(Source);
   if (!S) return TCollectionItem::Assign(Source);
   Text_ = S->Text_;
   Width_ = S->Width_;
   Changed();
 }
+
+// --- Status bar ------------------------------------------------------------------
+
+BEGIN_CLASS_INFO(TStatusPanel, TTextWidthItem, nullptr)
+  P.Str("Text", &TTextWidthItem::Text, &TTextWidthItem::SetText);
+  P.Int("Width", &TTextWidthItem::Width, &TTextWidthItem::SetWidth, 50);
+END_CLASS_INFO
 
 BEGIN_CLASS_INFO(TStatusPanels, TCollection, nullptr)
 END_CLASS_INFO
@@ -85,30 +90,10 @@ void TStatusBar::UpdatePanels() {
 
 // --- Header control ----------------------------------------------------------------
 
-BEGIN_CLASS_INFO(THeaderSection, TCollectionItem, nullptr)
-  P.Str("Text", &THeaderSection::Text, &THeaderSection::SetText);
-  P.Int("Width", &THeaderSection::Width, &THeaderSection::SetWidth, 50);
+BEGIN_CLASS_INFO(THeaderSection, TTextWidthItem, nullptr)
+  P.Str("Text", &TTextWidthItem::Text, &TTextWidthItem::SetText);
+  P.Int("Width", &TTextWidthItem::Width, &TTextWidthItem::SetWidth, 50);
 END_CLASS_INFO
-
-void THeaderSection::SetText(const std::string& Value) {
-  if (Text_ == Value) return;
-  Text_ = Value;
-  Changed();
-}
-
-void THeaderSection::SetWidth(int Value) {
-  if (Width_ == Value) return;
-  Width_ = Value;
-  Changed();
-}
-
-void THeaderSection::Assign(const TPersistent* Source) {
-  auto* S = dynamic_cast<const THeaderSection*>(Source);
-  if (!S) return TCollectionItem::Assign(Source);
-  Text_ = S->Text_;
-  Width_ = S->Width_;
-  Changed();
-}
 
 BEGIN_CLASS_INFO(THeaderSections, TCollection, nullptr)
 END_CLASS_INFO
@@ -191,30 +176,10 @@ const TEnumInfo& ViewStyleNames() {
   return Names;
 }
 
-BEGIN_CLASS_INFO(TListColumn, TCollectionItem, nullptr)
-  P.Str("Caption", &TListColumn::Caption, &TListColumn::SetCaption);
-  P.Int("Width", &TListColumn::Width, &TListColumn::SetWidth, 50);
+BEGIN_CLASS_INFO(TListColumn, TTextWidthItem, nullptr)
+  P.Str("Caption", &TTextWidthItem::Text, &TTextWidthItem::SetText);
+  P.Int("Width", &TTextWidthItem::Width, &TTextWidthItem::SetWidth, 50);
 END_CLASS_INFO
-
-void TListColumn::SetCaption(const std::string& Value) {
-  if (Caption_ == Value) return;
-  Caption_ = Value;
-  Changed();
-}
-
-void TListColumn::SetWidth(int Value) {
-  if (Width_ == Value) return;
-  Width_ = Value;
-  Changed();
-}
-
-void TListColumn::Assign(const TPersistent* Source) {
-  auto* S = dynamic_cast<const TListColumn*>(Source);
-  if (!S) return TCollectionItem::Assign(Source);
-  Caption_ = S->Caption_;
-  Width_ = S->Width_;
-  Changed();
-}
 
 BEGIN_CLASS_INFO(TListColumns, TCollection, nullptr)
 END_CLASS_INFO

@@ -12,12 +12,12 @@ class TStatusBar;
 class THeaderControl;
 class TListView;
 
-// One part of a status bar: its text and its width in pixels. The last panel
-// reaches to the bar's right edge.
-class TStatusPanel : public TCollectionItem {
-  DECLARE_CLASS(TStatusPanel)
+// An item of a common control's collection that carries a text and a width in
+// pixels; every change reaches the control's window through the collection.
+class TTextWidthItem : public TCollectionItem {
+  DECLARE_CLASS(TTextWidthItem)
 public:
-  explicit TStatusPanel(TCollection* Collection) : TCollectionItem(Collection) {}
+  explicit TTextWidthItem(TCollection* Collection) : TCollectionItem(Collection) {}
   const std::string& Text() const { return Text_; }
   void SetText(const std::string& Value);
   int Width() const { return Width_; }
@@ -27,6 +27,14 @@ public:
 private:
   std::string Text_;
   int Width_ = 50;
+};
+
+// One part of a status bar: its text and its width in pixels. The last panel
+// reaches to the bar's right edge.
+class TStatusPanel : public TTextWidthItem {
+  DECLARE_CLASS(TStatusPanel)
+public:
+  explicit TStatusPanel(TCollection* Collection) : TTextWidthItem(Collection) {}
 };
 
 class TStatusPanels : public TCollection {
@@ -56,19 +64,10 @@ private:
 };
 
 // One section of a header control: its text and its width in pixels.
-class THeaderSection : public TCollectionItem {
+class THeaderSection : public TTextWidthItem {
   DECLARE_CLASS(THeaderSection)
 public:
-  explicit THeaderSection(TCollection* Collection) : TCollectionItem(Collection) {}
-  const std::string& Text() const { return Text_; }
-  void SetText(const std::string& Value);
-  int Width() const { return Width_; }
-  void SetWidth(int Value);
-  void Assign(const TPersistent* Source) override;
-
-private:
-  std::string Text_;
-  int Width_ = 50;
+  explicit THeaderSection(TCollection* Collection) : TTextWidthItem(Collection) {}
 };
 
 class THeaderSections : public TCollection {
@@ -99,19 +98,12 @@ private:
 };
 
 // One column of a list view in report style: its caption and width in pixels.
-class TListColumn : public TCollectionItem {
+class TListColumn : public TTextWidthItem {
   DECLARE_CLASS(TListColumn)
 public:
-  explicit TListColumn(TCollection* Collection) : TCollectionItem(Collection) {}
-  const std::string& Caption() const { return Caption_; }
-  void SetCaption(const std::string& Value);
-  int Width() const { return Width_; }
-  void SetWidth(int Value);
-  void Assign(const TPersistent* Source) override;
-
-private:
-  std::string Caption_;
-  int Width_ = 50;
+  explicit TListColumn(TCollection* Collection) : TTextWidthItem(Collection) {}
+  const std::string& Caption() const { return Text(); }
+  void SetCaption(const std::string& Value) { SetText(Value); }
 };
 
 class TListColumns : public TCollection {
