@@ -1375,14 +1375,7 @@ void TGraphicControl::FontChanged() {
 }
 
 void TGraphicControl::PaintTo(HDC DC) {
-  Canvas_.BeginPaint(DC);
-  try {
-    Paint();
-  } catch (...) {
-    Canvas_.EndPaint();
-    throw;
-  }
-  Canvas_.EndPaint();
+  Canvas_.PaintOn(DC, [this] { Paint(); });
 }
 
 BEGIN_CLASS_INFO(TCustomControl, TWinControl, nullptr)
@@ -1404,12 +1397,5 @@ void TCustomControl::FontChanged() {
 }
 
 void TCustomControl::PaintWindow(HDC DC) {
-  Canvas_.BeginPaint(DC);
-  try {
-    Paint();
-  } catch (...) {
-    Canvas_.EndPaint();
-    throw;
-  }
-  Canvas_.EndPaint();
+  Canvas_.PaintOn(DC, [this] { Paint(); });
 }

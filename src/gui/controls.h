@@ -130,6 +130,18 @@ public:
   // Paints on DC until EndPaint (the DC is borrowed).
   void BeginPaint(HDC DC);
   void EndPaint();
+  // Runs Paint with the canvas on DC, and gives the DC back also when Paint throws.
+  template <class TPaint>
+  void PaintOn(HDC DC, TPaint&& Paint) {
+    BeginPaint(DC);
+    try {
+      Paint();
+    } catch (...) {
+      EndPaint();
+      throw;
+    }
+    EndPaint();
+  }
 
 protected:
   void CreateHandle() override;

@@ -775,14 +775,7 @@ void TComboBox::WndProc(TMessage& M) {
       return;
     case CN_DRAWITEM: {
       auto* D = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam);
-      Canvas_.BeginPaint(D->hDC);
-      try {
-        DrawItem(static_cast<int>(D->itemID), D->rcItem, D->itemState);
-      } catch (...) {
-        Canvas_.EndPaint();
-        throw;
-      }
-      Canvas_.EndPaint();
+      Canvas_.PaintOn(D->hDC, [&] { DrawItem(static_cast<int>(D->itemID), D->rcItem, D->itemState); });
       M.Result = TRUE;
       return;
     }
