@@ -3,7 +3,9 @@
 #include "gui/buttons.h"
 #include "gui/comctrls.h"
 #include "gui/extctrls.h"
+#include "gui/menus.h"
 #include "gui/stdctrls.h"
+#include "gui/treeview.h"
 
 void RegisterGuiClasses() {
   static const bool Registered = [] {
@@ -13,6 +15,7 @@ void RegisterGuiClasses() {
         &TComboBox::StaticClassInfo(), &TLabel::StaticClassInfo(),    &TGroupBox::StaticClassInfo(),
         &TPanel::StaticClassInfo(),    &TImage::StaticClassInfo(),    &TTimer::StaticClassInfo(),
         &TStatusBar::StaticClassInfo(), &THeaderControl::StaticClassInfo(), &TListView::StaticClassInfo(),
+        &TTreeView::StaticClassInfo(), &TPopupMenu::StaticClassInfo(), &TMenuItem::StaticClassInfo(),
     };
     for (const TClassInfo* C : Classes) RegisterComponentClass(*C);
     return true;

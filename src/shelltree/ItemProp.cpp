@@ -1,0 +1,208 @@
+#include "shelltree/ItemProp.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "gui/forms.h"
+#include "shelltree/ShellTree_helpers.h"
+
+bool IsMenu3 = false;
+
+namespace {
+
+constexpr const char* HelperClassName = "ItemPropMenuCallbackHelper";
+constexpr const char* HelperWindowName = "ItemPropCallbackProcessor";
+
+// The hourglass while the shell works; the cursor of before on every way out.
+class THourglass {
+public:
+  THourglass() : Saved_(Screen ? Screen->Cursor() : crDefault) {
+    if (Screen) Screen->SetCursor(crHourGlass);
+  }
+  ~THourglass() {
+    if (Screen) Screen->SetCursor(Saved_);
+  }
+  THourglass(const THourglass&) = delete;
+  THourglass& operator=(const THourglass&) = delete;
+
+private:
+  TCursor Saved_;
+};
+
+// The hidden window that receives the owner-drawn messages of a tracked menu
+// (the "Send To" and "Open With" submenus are drawn by the shell).
+class THelperWindow {
+public:
+  explicit THelperWindow(IContextMenu* Menu) {
+    WNDCLASSA Class{};
+    Class.style = 0x80;
+    Class.lpfnWndProc = MenuCallbackProc;
+    Class.hInstance = GetModuleHandleA(nullptr);
+    Class.lpszClassName = HelperClassName;
+    RegisterClassA(&Class);  // a class left from an earlier menu is fine
+    Wnd_ = CreateWindowExA(0, HelperClassName, HelperWindowName, 0x80880000, 0, 0, 0, 0, nullptr, nullptr,
+                           Class.hInstance, Menu);
+  }
+  ~THelperWindow() {
+    if (Wnd_) DestroyWindow(Wnd_);
+  }
+  THelperWindow(const THelperWindow&) = delete;
+  THelperWindow& operator=(const THelperWindow&) = delete;
+  HWND Get() const { return Wnd_; }
+
+private:
+  HWND Wnd_ = nullptr;
+};
+
+std::wstring Wide(const std::string& S, size_t Limit) {
+  std::wstring W(Limit + 1, L'\0');
+  int N = MultiByteToWideChar(CP_ACP, 0, S.c_str(), static_cast<int>(std::min(S.size(), Limit)), W.data(),
+                              static_cast<int>(Limit));
+  W.resize(static_cast<size_t>(std::max(N, 0)));
+  return W;
+}
+
+bool Invoke(IContextMenu* Menu, HWND Owner, LPCSTR Verb) {
+  CMINVOKECOMMANDINFO Info{};
+  Info.cbSize = sizeof(Info);
+  Info.hwnd = Owner;
+  Info.lpVerb = Verb;
+  Info.nShow = SW_SHOWNORMAL;
+  return SUCCEEDED(Menu->InvokeCommand(&Info));
+}
+
+bool RunMenuAction(const TItemMenu& Item, ULONG Attributes, int Action, HWND Owner, POINT Point) {
+  IContextMenu* Menu = Item.Menu.Get();
+  switch (Action) {
+    case imaShowMenu: {
+      TMenuHandle Popup(CreatePopupMenu());
+      if (!Popup || !FillItemMenu(Menu, Popup.Get(), CMF_EXPLORE)) return false;
+      std::optional<THelperWindow> Helper;
+      if (Item.Menu2) Helper.emplace(Menu);
+      HWND Target = Helper && Helper->Get() ? Helper->Get() : Owner;
+      const UINT Command = static_cast<UINT>(
+          TrackPopupMenuEx(Popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, Point.x, Point.y, Target, nullptr));
+      if (Command == 0) return true;
+      return Invoke(Menu, Owner, MAKEINTRESOURCEA(Command - 1));
+    }
+    case imaProperties:
+      return (Attributes & SFGAO_HASPROPSHEET) && Invoke(Menu, Owner, "properties");
+    case imaDefault: {
+      TMenuHandle Popup(CreatePopupMenu());
+      if (!Popup || !FillItemMenu(Menu, Popup.Get(), CMF_DEFAULTONLY)) return false;
+      const UINT Default = GetMenuDefaultItem(Popup.Get(), FALSE, 0);
+      if (Default == 0 || Default == static_cast<UINT>(-1)) return false;
+      return Invoke(Menu, Owner, MAKEINTRESOURCEA(Default - 1));
+    }
+    default:
+      return false;
+  }
+}
+
+bool ItemContextMenu(HWND Owner, IShellFolder* Folder, LPCITEMIDLIST Item, ULONG Attributes, int Action,
+                     POINT Point) {
+  TItemMenu Menu;
+  if (!GetItemMenu(Owner, Folder, Item, Menu)) return false;
+  IsMenu3 = Menu.Menu3;
+  return RunMenuAction(Menu, Attributes, Action, Owner, Point);
+}
+
+// Parses Name within Folder; the list comes with the attributes asked for.
+bool Parse(IShellFolder* Folder, HWND Owner, const std::string& Name, TShellIdList& List, ULONG& Attributes) {
+  std::wstring W = Wide(Name, MAX_PATH);
+  ULONG Eaten = 0;
+  return !W.empty() && Folder->ParseDisplayName(Owner, nullptr, W.data(), &Eaten, List.Receive(), &Attributes) == S_OK;
+}
+
+bool PathMenuAction(const std::string& Path, int Action, HWND Owner, POINT Point) {
+  TComPtr<IMalloc> Allocator;
+  TComPtr<IShellFolder> Desktop;
+  if (FAILED(SHGetMalloc(&Allocator)) || FAILED(SHGetDesktopFolder(&Desktop))) return false;
+  const size_t Cut = Path.find_last_of("\\:");
+  const std::string FolderPart = Cut == std::string::npos ? std::string() : Path.substr(0, Cut + 1);
+  const std::string NamePart = Cut == std::string::npos ? Path : Path.substr(Cut + 1);
+
+  TShellIdList FolderId(Allocator.Get()), ItemId(Allocator.Get());
+  TComPtr<IShellFolder> Folder;
+  ULONG Attributes = 0;
+  if (Parse(Desktop.Get(), Owner, FolderPart, FolderId, Attributes) &&
+      SUCCEEDED(Desktop->BindToObject(FolderId.Get(), nullptr, IID_IShellFolder, Folder.PPV()))) {
+    Attributes = SFGAO_HASPROPSHEET;
+    if (Parse(Folder.Get(), Owner, NamePart, ItemId, Attributes))
+      return ItemContextMenu(Owner, Folder.Get(), ItemId.Get(), Attributes, Action, Point);
+  }
+  // The name would not parse in its folder: the desktop's first folder may know it.
+  TComPtr<IEnumIDList> Enum;
+  TShellIdList First(Allocator.Get());
+  if (Desktop->EnumObjects(Owner, SHCONTF_FOLDERS, &Enum) != S_OK || Enum->Next(1, First.Receive(), nullptr) != S_OK)
+    return false;
+  if (FAILED(Desktop->BindToObject(First.Get(), nullptr, IID_IShellFolder, Folder.PPV()))) return false;
+  Attributes = SFGAO_HASPROPSHEET;
+  if (!Parse(Folder.Get(), Owner, Path, ItemId, Attributes)) return false;
+  return ItemContextMenu(Owner, Folder.Get(), ItemId.Get(), Attributes, Action, Point);
+}
+
+}  // namespace
+
+bool GetItemMenu(HWND Owner, IShellFolder* Folder, LPCITEMIDLIST Item, TItemMenu& Out) {
+  Out.Menu.Release();
+  Out.Menu2 = Out.Menu3 = false;
+  if (!Folder || !Item) return false;
+  if (FAILED(Folder->GetUIObjectOf(Owner, 1, &Item, IID_IContextMenu, nullptr, Out.Menu.PPV()))) return false;
+  TComPtr<IContextMenu2> Menu2;
+  if (Out.Menu.QueryInterface(IID_IContextMenu2, Menu2) == S_OK) {
+    Out.Menu2 = true;
+    TComPtr<IContextMenu3> Menu3;
+    if (Menu2.QueryInterface(IID_IContextMenu3, Menu3) == S_OK) {
+      Out.Menu3 = true;
+      Out.Menu.Attach(Menu3.Detach());
+    } else {
+      Out.Menu.Attach(Menu2.Detach());
+    }
+  }
+  return true;
+}
+
+bool FillItemMenu(IContextMenu* Menu, HMENU Popup, UINT Flags) {
+  return Menu && SUCCEEDED(Menu->QueryContextMenu(Popup, 0, 1, 0x7FFF, Flags));
+}
+
+bool ShowItemMenu(IShellFolder* Folder, LPCITEMIDLIST Item, ULONG Attributes, POINT ScreenPoint, HWND OwnerWindow) {
+  return ItemMenuAction({}, Folder, Item, Attributes, imaShowMenu, OwnerWindow, ScreenPoint);
+}
+
+bool ItemMenuAction(const std::string& Path, IShellFolder* Folder, LPCITEMIDLIST Item, ULONG Attributes,
+                    int Action, HWND OwnerWindow, POINT ScreenPoint) {
+  IsMenu3 = false;
+  THourglass Busy;
+  if (Item) return ItemContextMenu(OwnerWindow, Folder, Item, Attributes, Action, ScreenPoint);
+  return PathMenuAction(Path, Action, OwnerWindow, ScreenPoint);
+}
+
+LRESULT CALLBACK MenuCallbackProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  switch (Message) {
+    case WM_CREATE: {
+      // Not a counted reference: the window lives only while the menu's owner holds it.
+      auto* Create = reinterpret_cast<CREATESTRUCTA*>(LParam);
+      SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
+      break;
+    }
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_INITMENUPOPUP: {
+      auto* Menu = reinterpret_cast<IContextMenu2*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+      if (Menu) {
+        if (IsMenu3) {
+          LRESULT Ignored = 0;
+          static_cast<IContextMenu3*>(Menu)->HandleMenuMsg2(Message, WParam, LParam, &Ignored);
+        } else {
+          Menu->HandleMenuMsg(Message, WParam, LParam);
+        }
+      }
+      return Message == WM_INITMENUPOPUP ? 0 : 1;
+    }
+    default:
+      break;
+  }
+  return DefWindowProcA(Window, Message, WParam, LParam);
+}

@@ -1,0 +1,2 @@
+#include "shelltree/ShellTree.h"
+#include "shelltree_testing.h"
