@@ -108,13 +108,21 @@ void TTreeNode::SetHasChildren(bool Value) {
 void TTreeNode::SetImageIndex(int Value) {
   if (ImageIndex_ == Value) return;
   ImageIndex_ = Value;
-  UpdateItem(TVIF_IMAGE);
+  RepaintItem();
 }
 
 void TTreeNode::SetSelectedIndex(int Value) {
   if (SelectedIndex_ == Value) return;
   SelectedIndex_ = Value;
-  UpdateItem(TVIF_SELECTEDIMAGE);
+  RepaintItem();
+}
+
+// The window asks for the images when it paints: a changed one needs a new painting.
+void TTreeNode::RepaintItem() {
+  TCustomTreeView* TV = TreeView();
+  if (!ItemId_ || !TV->Wnd() || TV->AnsweringImage_) return;
+  RECT R = DisplayRect(false);
+  if (R.right > R.left) InvalidateRect(TV->Wnd(), &R, FALSE);
 }
 
 void TTreeNode::SetOverlayIndex(int Value) {
@@ -130,8 +138,6 @@ void TTreeNode::UpdateItem(UINT Mask) {
   Item.mask = Mask | TVIF_HANDLE;
   Item.hItem = ItemId_;
   Item.pszText = const_cast<char*>(Text_.c_str());
-  Item.iImage = ImageIndex_;
-  Item.iSelectedImage = SelectedIndex_;
   Item.cChildren = HasChildren_ ? 1 : 0;
   Item.state = INDEXTOOVERLAYMASK(OverlayIndex_ + 1);
   Item.stateMask = TVIS_OVERLAYMASK;
@@ -386,8 +392,8 @@ void TCustomTreeView::InsertItem(TTreeNode* N) {
   I.mask = TVIF_TEXT | TVIF_PARAM | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_STATE;
   I.pszText = const_cast<char*>(N->Text_.c_str());
   I.lParam = reinterpret_cast<LPARAM>(N);
-  I.iImage = N->ImageIndex_;
-  I.iSelectedImage = N->SelectedIndex_;
+  I.iImage = I_IMAGECALLBACK;
+  I.iSelectedImage = I_IMAGECALLBACK;
   I.cChildren = N->HasChildren_ ? 1 : 0;
   I.state = INDEXTOOVERLAYMASK(N->OverlayIndex_ + 1);
   I.stateMask = TVIS_OVERLAYMASK;
@@ -448,8 +454,6 @@ bool TCustomTreeView::IsEditing() const {
 bool TCustomTreeView::ExpandNode(TTreeNode* Node, bool Expand) {
   if (Node->Expanded() == Expand) return true;
   if (Expand ? !CanExpand(Node) : !CanCollapse(Node)) return false;
-  // CanExpand may have deleted the node's children, or the node went with its parent.
-  if (Node->Deleting_) return false;
   if (Handle_ && Node->ItemId_) {
     TTreeNode* Outer = std::exchange(Changing_, Node);
     SendMessageA(Handle_, TVM_EXPAND, Expand ? TVE_EXPAND : TVE_COLLAPSE, reinterpret_cast<LPARAM>(Node->ItemId_));
@@ -605,6 +609,24 @@ void TCustomTreeView::Notify(TMessage& M) {
       }
       Edit(N, Text);
       M.Result = 0;  // the node has set its own text
+      return;
+    }
+    case TVN_GETDISPINFOA:
+    case TVN_GETDISPINFOW: {
+      TVITEMA& Item = reinterpret_cast<NMTVDISPINFOA*>(M.LParam)->item;
+      TTreeNode* N = NodeOf(Item.lParam);
+      if (!N || N->Deleting_) return;
+      AnsweringImage_ = true;
+      try {
+        if (Item.mask & TVIF_IMAGE) GetImageIndex(N);
+        if (Item.mask & TVIF_SELECTEDIMAGE) GetSelectedIndex(N);
+      } catch (...) {
+        AnsweringImage_ = false;
+        throw;
+      }
+      AnsweringImage_ = false;
+      Item.iImage = N->ImageIndex_;
+      Item.iSelectedImage = N->SelectedIndex_;
       return;
     }
     case NM_RCLICK:

@@ -59,8 +59,10 @@ public:
   // reads children when a node is expanded sets it before it has any).
   bool HasChildren() const { return HasChildren_; }
   void SetHasChildren(bool Value);
-  // Indexes into the tree's image list; -1 shows no image. The overlay index is
-  // the overlay image's number counted from 0 (-1: none).
+  // Indexes into the tree's image list; -1 shows no image. The window asks for
+  // them when it paints the node (GetImageIndex, OnGetImageIndex), so a tree can
+  // find images only for the nodes that are seen. The overlay index is the overlay
+  // image's number counted from 0 (-1: none).
   int ImageIndex() const { return ImageIndex_; }
   void SetImageIndex(int Value);
   int SelectedIndex() const { return SelectedIndex_; }
@@ -100,6 +102,7 @@ private:
   friend class TTreeNodes;
   friend class TCustomTreeView;
   void UpdateItem(UINT Mask);
+  void RepaintItem();
 
   TTreeNodes* Owner_;
   TTreeNode* Parent_ = nullptr;
@@ -231,6 +234,9 @@ public:
   TTVEditedEvent OnEdited;
   TTVExpandedEvent OnDeletion;
   TTVCompareEvent OnCompare;
+  // The window is about to paint Node's image: a handler may set its index now.
+  TTVExpandedEvent OnGetImageIndex;
+  TTVExpandedEvent OnGetSelectedIndex;
 
   void WndProc(TMessage& Message) override;
 
@@ -257,6 +263,9 @@ protected:
   virtual void Edit(TTreeNode* Node, std::string Text);
   // Node is being deleted (its own destructor's start).
   virtual void Delete(TTreeNode* Node) { OnDeletion(this, Node); }
+  // The window paints Node and asks for its image (selected image).
+  virtual void GetImageIndex(TTreeNode* Node) { OnGetImageIndex(this, Node); }
+  virtual void GetSelectedIndex(TTreeNode* Node) { OnGetSelectedIndex(this, Node); }
 
 private:
   bool HasStyle(DWORD Bit) const { return (Style_ & Bit) != 0; }
@@ -286,6 +295,7 @@ private:
   TTreeNode* Selected_ = nullptr;   // kept while there is no window
   TTreeNode* Changing_ = nullptr;   // the node whose expansion the program drives
   TTreeNode* PendingChange_ = nullptr;
+  bool AnsweringImage_ = false;     // inside the window's question for an image
   UINT_PTR ChangeTimer_ = 0;
 };
 
@@ -327,4 +337,6 @@ void PublishTreeViewProperties(TPublish<C>& P) {
   P.Event("OnEditing", &T::OnEditing);
   P.Event("OnExpanded", &T::OnExpanded);
   P.Event("OnExpanding", &T::OnExpanding);
+  P.Event("OnGetImageIndex", &T::OnGetImageIndex);
+  P.Event("OnGetSelectedIndex", &T::OnGetSelectedIndex);
 }

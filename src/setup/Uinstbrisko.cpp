@@ -5,11 +5,15 @@
 #include "setup/Uinstbrisko2.h"
 #include "setup/Uinstbrisko3.h"
 #include "setup/uinstbrisko6.h"
+#include "shelltree/ShellTree.h"
 
 std::string LanguageCode;
 TiiForm1* iiForm1 = nullptr;
 
-void RegisterSetupClasses() { RegisterElasticClasses(); }
+void RegisterSetupClasses() {
+  RegisterElasticClasses();
+  RegisterShellTreeClasses();
+}
 
 void AdjustDesignScreen(TElasticForm& Elastic, int ScreenWidth) {
   if (ScreenWidth <= 640) {

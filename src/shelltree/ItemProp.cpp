@@ -13,22 +13,6 @@ namespace {
 constexpr const char* HelperClassName = "ItemPropMenuCallbackHelper";
 constexpr const char* HelperWindowName = "ItemPropCallbackProcessor";
 
-// The hourglass while the shell works; the cursor of before on every way out.
-class THourglass {
-public:
-  THourglass() : Saved_(Screen ? Screen->Cursor() : crDefault) {
-    if (Screen) Screen->SetCursor(crHourGlass);
-  }
-  ~THourglass() {
-    if (Screen) Screen->SetCursor(Saved_);
-  }
-  THourglass(const THourglass&) = delete;
-  THourglass& operator=(const THourglass&) = delete;
-
-private:
-  TCursor Saved_;
-};
-
 // The hidden window that receives the owner-drawn messages of a tracked menu
 // (the "Send To" and "Open With" submenus are drawn by the shell).
 class THelperWindow {
@@ -53,14 +37,6 @@ public:
 private:
   HWND Wnd_ = nullptr;
 };
-
-std::wstring Wide(const std::string& S, size_t Limit) {
-  std::wstring W(Limit + 1, L'\0');
-  int N = MultiByteToWideChar(CP_ACP, 0, S.c_str(), static_cast<int>(std::min(S.size(), Limit)), W.data(),
-                              static_cast<int>(Limit));
-  W.resize(static_cast<size_t>(std::max(N, 0)));
-  return W;
-}
 
 bool Invoke(IContextMenu* Menu, HWND Owner, LPCSTR Verb) {
   CMINVOKECOMMANDINFO Info{};
@@ -109,7 +85,7 @@ bool ItemContextMenu(HWND Owner, IShellFolder* Folder, LPCITEMIDLIST Item, ULONG
 
 // Parses Name within Folder; the list comes with the attributes asked for.
 bool Parse(IShellFolder* Folder, HWND Owner, const std::string& Name, TShellIdList& List, ULONG& Attributes) {
-  std::wstring W = Wide(Name, MAX_PATH);
+  std::wstring W = AnsiToWide(Name, MAX_PATH);
   ULONG Eaten = 0;
   return !W.empty() && Folder->ParseDisplayName(Owner, nullptr, W.data(), &Eaten, List.Receive(), &Attributes) == S_OK;
 }

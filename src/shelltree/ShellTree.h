@@ -81,7 +81,10 @@ public:
   std::string NodePath() const { return PathFromIdList(Info.AbsoluteId); }
   bool IsFile() const;
   // Images from the system image list; overlays for shared items and shortcuts.
+  // The overlay is set at once; the images (slow to find) when the node is first
+  // painted, through LoadIcons.
   virtual void UpdateIcons();
+  void LoadIcons();
   // Renames the item in the shell; false when the name is the same or the shell refuses.
   virtual bool Rename(const std::string& NewName);
   // The monitor's report: re-reads the node when it is expanded and the tree follows changes.
@@ -89,6 +92,7 @@ public:
 
   bool FolderBound = false;
   bool OwnsMonitor = false;
+  bool IconsKnown = false;
   TNodeInfo Info;
   std::unique_ptr<TDiscMonitorThread> Monitor;
 };
@@ -184,6 +188,8 @@ protected:
   TTreeNode* CreateNode() override;
   bool CanExpand(TTreeNode* Node) override;
   bool CanEdit(TTreeNode* Node) override;
+  void GetImageIndex(TTreeNode* Node) override;
+  void GetSelectedIndex(TTreeNode* Node) override;
   void Edit(TTreeNode* Node, std::string Text) override;
 
   virtual void InitImageList();
@@ -227,6 +233,8 @@ private:
   void ReloadNode(TShellNode* Node);
   // A node's report, now or (while the tree is busy) later.
   void FolderReport(TShellNode* Node);
+  // Reads Node again once the tree is no longer busy.
+  void Defer(TShellNode* Node);
   void ServePending();
   void NodeGone(TShellNode* Node);
   void ChangedByRename(TShellNode* Node) { Change(Node); }

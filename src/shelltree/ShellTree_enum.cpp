@@ -19,17 +19,6 @@ std::string_view FirstItemBytes(LPCITEMIDLIST List) {
   return std::string_view(reinterpret_cast<const char*>(List), List->mkid.cb);
 }
 
-class THourglass {
-public:
-  THourglass() : Saved_(Screen->Cursor()) { Screen->SetCursor(crHourGlass); }
-  ~THourglass() { Screen->SetCursor(Saved_); }
-  THourglass(const THourglass&) = delete;
-  THourglass& operator=(const THourglass&) = delete;
-
-private:
-  TCursor Saved_;
-};
-
 }  // namespace
 
 // The children of one node by their item bytes, built once per reading so that
@@ -65,10 +54,15 @@ bool TShellTree::CanExpand(TTreeNode* Node) {
   bool Allow = RootReady_;
   OnExpanding(this, Node, Allow);
   auto* N = static_cast<TShellNode*>(Node);
-  if (Allow && (UpdAuto_ || !N->Info.Enumerated)) {
-    RefreshNode(N, UpdAutoRec_);
-    N->Info.Enumerated = true;
+  if (!Allow || (!UpdAuto_ && N->Info.Enumerated)) return Allow;
+  // Expanded again while a reading is under way (the message loop runs inside
+  // it): the nodes being walked must stay, so the node is read once that is over.
+  if (Busy_ && N->Info.Enumerated) {
+    Defer(N);
+    return Allow;
   }
+  RefreshNode(N, UpdAutoRec_);
+  N->Info.Enumerated = true;
   return Allow;
 }
 
@@ -161,6 +155,8 @@ void TShellTree::AddChildItem(TShellNode* Parent, LPITEMIDLIST Item, TSeenIndex&
   Node->RefreshText();
   if (!Existing) Node->Info.Enumerated = false;
   Node->Info.Seen = true;
+  // The same item with the same attributes keeps its images (finding them is slow).
+  const bool NewLook = !Existing || Renewed || Node->Info.Attributes != Attr;
   Node->Info.Attributes = Attr;
   bool HasKids = (Attr & SFGAO_HASSUBFOLDER) != 0;
   if (Options_.Contains(TF_NONFOLDERS) && !HasKids && (Attr & SFGAO_FOLDER)) HasKids = ProbeForChildren(Node);
@@ -169,7 +165,7 @@ void TShellTree::AddChildItem(TShellNode* Parent, LPITEMIDLIST Item, TSeenIndex&
     Node->DeleteChildren();
   }
   Node->SetHasChildren(HasKids);
-  Node->UpdateIcons();
+  if (NewLook) Node->UpdateIcons();
 }
 
 // A folder without subfolders may still hold files worth an expand button.
@@ -230,13 +226,14 @@ void TShellTree::StartMonitor(TShellNode* Node) {
 }
 
 void TShellTree::FolderReport(TShellNode* Node) {
-  if (IsDestroying()) return;
-  if (Busy_) {
-    if (std::find(PendingReports_.begin(), PendingReports_.end(), Node) == PendingReports_.end())
-      PendingReports_.push_back(Node);
-    return;
-  }
-  if (Node->Expanded() && UpdAutoThread_) RefreshNode(Node, false);
+  if (IsDestroying() || !UpdAutoThread_ || !Node->Expanded()) return;
+  if (Busy_) Defer(Node);
+  else RefreshNode(Node, false);
+}
+
+void TShellTree::Defer(TShellNode* Node) {
+  if (std::find(PendingReports_.begin(), PendingReports_.end(), Node) == PendingReports_.end())
+    PendingReports_.push_back(Node);
 }
 
 void TShellTree::ServePending() {
@@ -250,7 +247,7 @@ void TShellTree::ServePending() {
   TShellNode* Node = PendingReports_.front();
   PendingReports_.erase(PendingReports_.begin());
   try {
-    FolderReport(Node);
+    if (Node->Expanded()) RefreshNode(Node, false);
   } catch (...) {
     HandleWindowException(this);
   }

@@ -1,5 +1,6 @@
 #include "shelltree/ShellTree_helpers.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -78,6 +79,14 @@ std::string NormalizePath(const std::string& Path) {
     Result.assign(Full, Length);
   }
   return Result;
+}
+
+std::wstring AnsiToWide(const std::string& Text, size_t Limit) {
+  const int Length = static_cast<int>(std::min(Text.size(), Limit));
+  std::wstring Wide(static_cast<size_t>(Length), L'\0');
+  const int N = Length ? MultiByteToWideChar(CP_ACP, 0, Text.data(), Length, Wide.data(), Length) : 0;
+  Wide.resize(static_cast<size_t>(std::max(N, 0)));
+  return Wide;
 }
 
 // --- Identifier lists -----------------------------------------------------------------------

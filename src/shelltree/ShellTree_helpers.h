@@ -16,6 +16,7 @@
 
 #include "classes/sets.h"
 #include "classes/strings.h"
+#include "gui/forms.h"
 #include "gui/handles.h"
 
 // Special folders a tree can be rooted at (one byte in form resources).
@@ -42,6 +43,9 @@ bool QuietFolderExists(const std::string& Path);
 // existing one keeps its form); a drive-relative "C:sub" is resolved against the
 // current folder of drive C. Empty when nothing of it exists.
 std::string NormalizePath(const std::string& Path);
+
+// The first Limit characters of an ANSI text as wide text, for the shell's calls.
+std::wstring AnsiToWide(const std::string& Text, size_t Limit);
 
 // --- Item identifier lists -----------------------------------------------------------
 
@@ -94,6 +98,22 @@ public:
 private:
   IMalloc* Allocator_;
   LPITEMIDLIST List_;
+};
+
+// The hourglass while the shell works; the cursor of before on every way out.
+class THourglass {
+public:
+  THourglass() : Saved_(Screen ? Screen->Cursor() : crDefault) {
+    if (Screen) Screen->SetCursor(crHourGlass);
+  }
+  ~THourglass() {
+    if (Screen) Screen->SetCursor(Saved_);
+  }
+  THourglass(const THourglass&) = delete;
+  THourglass& operator=(const THourglass&) = delete;
+
+private:
+  TCursor Saved_;
 };
 
 // --- Flags and masks ------------------------------------------------------------------

@@ -86,26 +86,29 @@ bool TShellNode::IsFile() const {
 }
 
 void TShellNode::UpdateIcons() {
-  SHFILEINFOA FileInfo{};
-  auto Id = reinterpret_cast<LPCSTR>(Info.AbsoluteId);
-  SHGetFileInfoA(Id, 0, &FileInfo, sizeof(FileInfo), SHGFI_PIDL | SHGFI_SYSICONINDEX);
-  SetImageIndex(FileInfo.iIcon);
-  if (Info.Attributes & SFGAO_FOLDER)
-    SHGetFileInfoA(Id, 0, &FileInfo, sizeof(FileInfo), SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_OPENICON);
-  SetSelectedIndex(FileInfo.iIcon);
   const TShellTree* T = Tree();
   int Overlay = -1;
   if (T->ShowSharedOverlay() && (Info.Attributes & SFGAO_SHARE)) Overlay = 0;
   else if (T->ShowLinkOverlay() && (Info.Attributes & SFGAO_LINK)) Overlay = 1;
   SetOverlayIndex(Overlay);
+  IconsKnown = false;
+}
+
+void TShellNode::LoadIcons() {
+  IconsKnown = true;
+  SHFILEINFOA FileInfo{};
+  auto Id = reinterpret_cast<LPCSTR>(Info.AbsoluteId);
+  SHGetFileInfoA(Id, 0, &FileInfo, sizeof(FileInfo), SHGFI_PIDL | SHGFI_SYSICONINDEX);
+  SetImageIndex(FileInfo.iIcon);
+  // Folders show their open icon when selected; other items keep theirs.
+  if (Info.Attributes & SFGAO_FOLDER)
+    SHGetFileInfoA(Id, 0, &FileInfo, sizeof(FileInfo), SHGFI_PIDL | SHGFI_SYSICONINDEX | SHGFI_OPENICON);
+  SetSelectedIndex(FileInfo.iIcon);
 }
 
 bool TShellNode::Rename(const std::string& NewName) {
   if (NewName == Text() || !Info.ParentFolder) return false;
-  std::wstring Wide(260, L'\0');
-  int N = MultiByteToWideChar(CP_ACP, 0, NewName.c_str(), static_cast<int>(std::min<size_t>(NewName.size(), 259)),
-                              Wide.data(), 259);
-  Wide.resize(static_cast<size_t>(std::max(N, 0)));
+  const std::wstring Wide = AnsiToWide(NewName, 259);
   TShellTree* T = Tree();
   LPITEMIDLIST NewItem = nullptr;
   if (Info.ParentFolder->SetNameOf(T->MessageOwner(), Info.RelativeId, Wide.c_str(),

@@ -30,10 +30,7 @@ void TShellTree::SetPath(const std::string& Value) {
 bool TShellTree::ParsePath(IShellFolder* Folder, const std::string& Path, bool Normalise, TShellIdList& List) {
   const std::string P = Normalise ? NormalizePath(Path) : Path;
   if (P.empty() || !Folder) return false;
-  std::wstring Wide(301, L'\0');
-  const int N = MultiByteToWideChar(CP_ACP, 0, P.c_str(), static_cast<int>(std::min<size_t>(P.size(), 300)),
-                                    Wide.data(), 300);
-  Wide.resize(static_cast<size_t>(std::max(N, 0)));
+  std::wstring Wide = AnsiToWide(P, 300);
   ULONG Eaten = 0, Attributes = SFGAO_VALIDATE;
   if (Folder->ParseDisplayName(MessageOwner(), nullptr, Wide.data(), &Eaten, List.Receive(), &Attributes) == S_OK)
     return true;
@@ -97,6 +94,16 @@ void TShellTree::Edit(TTreeNode* Node, std::string Text) {
   OnEdited(this, Node, Text);
   auto* N = static_cast<TShellNode*>(Node);
   if (N && N->Rename(Text)) N->SetText(Text);
+}
+
+void TShellTree::GetImageIndex(TTreeNode* Node) {
+  if (auto* N = static_cast<TShellNode*>(Node); !N->IconsKnown) N->LoadIcons();
+  TCustomTreeView::GetImageIndex(Node);
+}
+
+void TShellTree::GetSelectedIndex(TTreeNode* Node) {
+  if (auto* N = static_cast<TShellNode*>(Node); !N->IconsKnown) N->LoadIcons();
+  TCustomTreeView::GetSelectedIndex(Node);
 }
 
 // --- Context menu ----------------------------------------------------------------------------

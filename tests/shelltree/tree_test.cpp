@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "classes/formstream.h"
 #include "shelltree_testing.h"
 
 namespace {
@@ -289,6 +290,55 @@ TEST(ShellTree, DriveArrivalAndRemovalReadTheDrivesFolderAgain) {
   EXPECT_FALSE(DriveQ());
   // A top-level window must let the session end.
   EXPECT_NE(SendMessageA(F.Tree->NotifyWindow(), WM_QUERYENDSESSION, 0, 0), 0);
+}
+
+TEST(ShellTree, ReadFromAFormResourceWithItsStoredSettings) {
+  shelltest::TScratch Scratch("form");
+  const std::string Deep = Scratch.Folder("picked");
+  shelltest::InitGui();
+  RegisterShellTreeClasses();
+  TForm Form(nullptr);
+  Form.InitializeForm(R"(object Form1: TForm
+  Width = 300
+  Height = 400
+  object ShellTree1: TShellTree
+    Left = 0
+    Top = 0
+    Width = 280
+    Height = 360
+    ShowVirtualFolders = False
+    RootUsePIDL = True
+    RootPIDL = PIDL_DRIVES
+    Options = [TF_FOLDERS]
+    Path = ')" + Deep + R"('
+    PopupMenuMode = pmm_PopupMenu
+    PopupMenu = PopupMenu1
+    FileMaskUse = False
+  end
+  object PopupMenu1: TPopupMenu
+    object Open1: TMenuItem
+      Caption = 'Open'
+    end
+  end
+end
+)");
+  auto* Tree = dynamic_cast<TShellTree*>(Form.FindComponent("ShellTree1"));
+  auto* Menu = dynamic_cast<TPopupMenu*>(Form.FindComponent("PopupMenu1"));
+  ASSERT_TRUE(Tree && Menu);
+  EXPECT_EQ(Tree->PopupMenu(), Menu);
+  EXPECT_EQ(Menu->Items()->Count(), 1);
+  ASSERT_NE(Tree->RootNode(), nullptr) << "Loaded builds the tree";
+  EXPECT_EQ(ChildNamed(Tree->RootNode(), "Control Panel"), nullptr) << "a virtual folder was kept";
+  EXPECT_EQ(Tree->Path(), Deep);
+  Form.Show();
+  EXPECT_EQ(Tree->Path(), Deep);
+  const std::string Written = WriteComponent(Form);
+  EXPECT_NE(Written.find("RootPIDL = PIDL_DRIVES"), std::string::npos) << Written;
+  EXPECT_NE(Written.find("ShowIcons = True"), std::string::npos) << Written;
+  EXPECT_EQ(Written.find("About"), std::string::npos) << Written;
+  EXPECT_NE(Written.find("object Open1: TMenuItem"), std::string::npos) << Written;
+  delete Menu;
+  EXPECT_EQ(Tree->PopupMenu(), nullptr);
 }
 
 }  // namespace
