@@ -148,6 +148,7 @@ void Profile(const std::string& Folder, int Count) {
 int main(int argc, char** argv) {
   const int Reps = argc > 1 ? std::max(5, std::atoi(argv[1])) : 5;
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // each figure as soon as it is known
+  std::setvbuf(stderr, nullptr, _IONBF, 0);
   Application->Initialize();
   CreateDirectoryA(Root.c_str(), nullptr);
   const int Sizes[] = {1000, 10000};
@@ -171,6 +172,8 @@ int main(int argc, char** argv) {
         RemoveDirectoryA(Added.c_str());
       };
       if (R % 2) { DoWalk(); DoTree(); } else { DoTree(); DoWalk(); }
+      std::fprintf(stderr, "  %5d #%d: walk %.4f s, first expansion %.3f s, refresh %.3f s\n", Sizes[S], R, WalkTime,
+                   ExpandTime, RefreshTime);
       Expand[S].push_back(ExpandTime);
       Refresh[S].push_back(RefreshTime);
       ExpandRatio[S].push_back(ExpandTime / WalkTime);

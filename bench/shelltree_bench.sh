@@ -10,5 +10,6 @@ build=${1:-build}
 reps=${2:-5}
 case "$build" in /*) ;; *) build=$root/$build ;; esac
 cmake --build "$build/win64" --target shelltree_bench -j2 >/dev/null
+# Straight through wine (not scripts/wine-run), so that each figure shows as it comes.
 exec bash "$root/scripts/with-wine.sh" --build "$build" --own-display \
-  "$root/scripts/wine-run" "$build/win64/tests/shelltree/shelltree_bench.exe" "$reps"
+  wine "$build/win64/tests/shelltree/shelltree_bench.exe" "$reps"

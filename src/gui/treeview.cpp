@@ -95,6 +95,7 @@ bool TTreeNode::HasAsParent(const TTreeNode* Ancestor) const {
 }
 
 void TTreeNode::SetText(const std::string& Value) {
+  if (Text_ == Value) return;
   Text_ = Value;
   UpdateItem(TVIF_TEXT);
 }

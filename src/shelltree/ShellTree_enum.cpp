@@ -150,8 +150,11 @@ void TShellTree::AddChildItem(TShellNode* Parent, LPITEMIDLIST Item, TSeenIndex&
     }
     Renewed = Existing != nullptr;
   }
-  TShellNode* Node = Existing ? Existing : static_cast<TShellNode*>(Items()->AddChild(Parent, ""));
-  Node->SetItem(PF, Owned.Detach(), Renewed);
+  // A new node comes with its name: the window takes it with the item.
+  TShellNode* Node =
+      Existing ? Existing : static_cast<TShellNode*>(Items()->AddChild(Parent, DisplayNameOf(PF, Item, SHGDN_NORMAL)));
+  // The same bytes in the same folder: the node keeps its lists (and its bound folder).
+  if (!Existing || Renewed || Node->Info.ParentFolder.Get() != PF) Node->SetItem(PF, Owned.Detach(), Renewed);
   Node->RefreshText();
   if (!Existing) Node->Info.Enumerated = false;
   Node->Info.Seen = true;
