@@ -5,6 +5,7 @@
 #include <atomic>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -136,7 +137,12 @@ private:
       return;
     }
     std::vector<std::thread> pool;
-    for (unsigned w = 0; w < workers; ++w) pool.emplace_back([&] { Work(Outcomes); });
+    try {
+      for (unsigned w = 0; w < workers; ++w) pool.emplace_back([&] { Work(Outcomes); });
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for still share out all the groups.
+    }
+    if (pool.empty()) Work(Outcomes);
     for (std::thread& t : pool) t.join();
   }
 
