@@ -302,9 +302,14 @@ TEST_F(WizardE2E, InstallToATypedFolderInGermanAndStartBrisko) {
 
     HWND Product = FindProgramWindow("Brisko", W.ProcessId());
     ASSERT_NE(Product, nullptr) << "BRISKO.EXE did not start";
+    // The window can be found from the moment it has its caption; its texts are
+    // made afterwards, while it handles WM_CREATE.
+    std::vector<std::string> Texts;
+    EXPECT_TRUE(WaitFor([&] {
+      Texts = ChildTexts(Product);
+      return std::find(Texts.begin(), Texts.end(), "Language: DE") != Texts.end();
+    })) << "the product window shows: " << ::testing::PrintToString(Texts);
     Screenshot("brisko started");
-    std::vector<std::string> Texts = ChildTexts(Product);
-    EXPECT_NE(std::find(Texts.begin(), Texts.end(), "Language: DE"), Texts.end());
     DWORD ProductPid = 0;
     GetWindowThreadProcessId(Product, &ProductPid);
     TKernelHandle ProductProcess(OpenProcess(SYNCHRONIZE, FALSE, ProductPid));

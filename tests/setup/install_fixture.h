@@ -18,19 +18,12 @@
 #include "gui/handles.h"
 #include "gui/registry.h"
 #include "setup/uinstbrisko5_install.h"
+#include "support/host_paths.h"
 
 namespace installtest {
 
-// The Windows name of a folder of the build tree (Wine maps / to Z:).
-inline std::string WindowsPath(const std::string& UnixPath) {
-  std::string Path = "Z:" + UnixPath;
-  for (char& C : Path)
-    if (C == '/') C = '\\';
-  return AddBackslash(Path);
-}
-
 // unzip.exe and the two archives, as the build put them beside the setup program.
-inline std::string DistFolder() { return WindowsPath(DIST_DIR); }
+inline std::string DistFolder() { return testsupport::HostFolder(DIST_DIR); }
 
 inline const std::string ScratchRoot = "C:\\instbrisko install tests\\";
 inline const std::string DefaultTarget = "C:\\program Files\\Brisko\\";

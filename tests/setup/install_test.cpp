@@ -17,6 +17,9 @@ std::string Ini(const std::string& Folder, const char* Section, const char* Key)
   return TIniFile(AddBackslash(Folder) + "TALMOR.INI").ReadString(Section, Key, "<missing>");
 }
 
+// DejaVu Sans, the font BRISKO.ZIP carries as TAHOMA.TTF, copied into the build tree.
+std::string TestFont() { return testsupport::HostPath(TEST_FONT); }
+
 const char* const UserShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 bool Contains(const std::vector<std::string>& List, const std::string& S) {
@@ -71,7 +74,7 @@ TEST_F(InstallTest, MissingTahomaIsInstalledIntoTheFontsFolder) {
   const auto ValuesBefore = ValueNames(HKEY_LOCAL_MACHINE, InstallText::FontsKey);
 
   ASSERT_TRUE(InstallBrisko(Choices, Edges));
-  const std::string Regular = ReadAll("Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf");
+  const std::string Regular = ReadAll(TestFont());
   ASSERT_FALSE(Regular.empty());
   EXPECT_EQ(ReadAll(FontsFolder() + "TAHOMA.TTF"), Regular);
   EXPECT_TRUE(FileExists(FontsFolder() + "TAHOMABD.TTF"));
@@ -245,7 +248,7 @@ TEST_F(InstallTest, AFontErrorEscapesWithThePanelHidden) {
 // A window whose thread has stopped taking messages must not stop the installation.
 TEST_F(InstallTest, AHungWindowDoesNotHoldUpTheFontAnnouncement) {
   const std::string Font = ScratchRoot + "font.ttf";
-  ASSERT_TRUE(CopyFileA("Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", Font.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(TestFont().c_str(), Font.c_str(), FALSE));
   TKernelHandle Created(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   TKernelHandle Release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   std::thread Hung([&] {

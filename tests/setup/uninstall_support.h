@@ -63,11 +63,11 @@ inline int Run(const std::string& CommandLine) {
   return static_cast<int>(Code);
 }
 
-// Starts a program of /bin under Wine (whose Z: drive is the Unix root). Wine can
-// neither wait for a Unix program nor tell its exit code, so a test waits for the
-// result it wants instead.
+// Starts one of the Unix programs scripts/with-wine.sh copies into the prefix (no
+// drive leads to /bin). Wine can neither wait for a Unix program nor tell its exit
+// code, so a test waits for the result it wants instead.
 inline void StartUnix(const std::string& Program, const std::vector<std::string>& Arguments) {
-  std::string Line = "Z:\\bin\\" + Program;
+  std::string Line = "C:\\unix-tools\\" + Program;
   for (const std::string& A : Arguments) Line += " \"" + A + "\"";
   Run(Line);
 }

@@ -22,6 +22,7 @@
 #include "setup/instbrisko_forms.h"
 #include "setup/uinstbrisko5.h"
 #include "setup/uinstbrisko6.h"
+#include "support/host_paths.h"
 
 namespace wizardtest {
 
@@ -29,9 +30,7 @@ namespace wizardtest {
 class TFormResources {
 public:
   TFormResources() {
-    std::string Path = std::string("Z:") + DIST_DIR + "/instbrisko.exe";
-    for (char& C : Path)
-      if (C == '/') C = '\\';
+    const std::string Path = testsupport::HostFolder(DIST_DIR) + "instbrisko.exe";
     Module_ = LoadLibraryExA(Path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!Module_) ADD_FAILURE() << Path << " cannot be loaded: build instbrisko first";
     SetFormResourceModule(Module_);
