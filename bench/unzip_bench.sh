@@ -20,9 +20,10 @@ exe=$build/win64/tools/unzip/unzip.exe
 [ -f "$exe" ] || { echo "no $exe: build it first (make build64 BUILD=...)" >&2; exit 1; }
 command -v unzip >/dev/null && command -v zip >/dev/null || { echo "needs zip and unzip" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/unzip_bench.XXXXXX)
+# On the prefix's own C: disk, the one place of the host its programs reach.
+work=$(mktemp -d "$WINEPREFIX/drive_c/unzip_bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-winpath() { echo "Z:$1" | tr / '\\'; }
+winpath() { echo "C:${1#"$WINEPREFIX/drive_c"}" | tr / '\\'; }
 now() { date +%s.%N; }
 
 echo "Making the payload in $work"
