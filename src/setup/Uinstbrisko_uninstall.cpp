@@ -125,6 +125,14 @@ bool Exists(const std::string& Path) {
   return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Nothing at all by that name; a folder that cannot be looked at is not missing.
+bool IsMissing(const std::string& Path) {
+  if (Exists(Path)) return false;
+  const DWORD Error = GetLastError();
+  return Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND || Error == ERROR_INVALID_NAME ||
+         Error == ERROR_INVALID_DRIVE || Error == ERROR_BAD_PATHNAME;
+}
+
 }  // namespace
 
 std::string ResolvedFolder(const std::string& Folder) {
@@ -261,12 +269,19 @@ TSystemFolders SystemFolders() {
     }
   }
 
-  // The profiles folder, every profile in it and every profile the system knows of.
+  // The profiles folder, every profile in it and every profile the system knows of,
+  // besides the shared folders the list names (ProgramData, Public, Default). Each is
+  // protected with what lies above it; what lies below a shared folder is another
+  // program's folder, C:\ProgramData\Brisko\ a product folder like any other.
   const std::string ProfileList = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-  for (const std::string& Value : StringValues(HKEY_LOCAL_MACHINE, ProfileList)) {
-    Others.push_back(Value);
-    if (IsAbsolute(Value))
-      for (const std::string& Profile : Subfolders(Value)) Others.push_back(Profile);
+  for (const std::string& Value : StringValues(HKEY_LOCAL_MACHINE, ProfileList)) Others.push_back(Value);
+  {
+    TRegistry Registry(HKEY_LOCAL_MACHINE);
+    if (Registry.OpenKeyReadOnly(ProfileList) && Registry.ValueExists("ProfilesDirectory")) {
+      const std::string Profiles = Expanded(Registry.ReadString("ProfilesDirectory"));
+      if (IsAbsolute(Profiles))
+        for (const std::string& Profile : Subfolders(Profiles)) Others.push_back(Profile);
+    }
   }
   {
     TRegistry Registry(HKEY_LOCAL_MACHINE);
@@ -514,6 +529,8 @@ std::string RunUninstall(TUninstallHost& Host) {
   DeleteProductKey();
 
   if (!IsSafeProductFolder(Folder)) {
+    // Of a folder that is not there, nothing can remain.
+    if (IsMissing(Folder)) return UninstallText::Removed;
     Host.Inform(UninstallText::NotAProductFolder(Folder));
     return UninstallText::Remnants(Folder);
   }

@@ -250,6 +250,27 @@ TEST_F(WizardE2E, UninstallAProductInstalledByHand) {
   EXPECT_FALSE(ProductKeyExists());
 }
 
+// Shared folders protect themselves, not every program's folder below them.
+TEST_F(WizardE2E, UninstallAProductBelowASharedFolder) {
+  for (const char* Shared : {"ProgramData", "PUBLIC"}) {
+    char Base[MAX_PATH];
+    ASSERT_GT(GetEnvironmentVariableA(Shared, Base, MAX_PATH), 0u) << Shared;
+    const std::string Folder = std::string(Base) + "\\Brisko\\";
+    SCOPED_TRACE(Folder);
+    DeleteTree(Folder);
+    MakeFolder(Folder + "lang");
+    WriteAll(Folder + "BRISKO.EXE", "not a program");
+    WriteAll(Folder + "lang\\DE.txt", "Deutsch");
+    WriteRegString(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "", Folder);
+
+    UninstallThroughTheWizard(Folder);
+    EXPECT_FALSE(DirectoryExists(Folder));
+    EXPECT_TRUE(DirectoryExists(Base));
+    EXPECT_FALSE(ProductKeyExists());
+    DeleteTree(Folder);
+  }
+}
+
 TEST_F(WizardE2E, UninstallLeavesAReadOnlyFileAndItsFolders) {
   const std::string Folder = E2ERoot + "Brisko with a rather long folder name\\";
   MakeFolder(Folder + "settings");

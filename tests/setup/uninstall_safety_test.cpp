@@ -65,14 +65,17 @@ TEST(UninstallSafety, ThisMachinesSystemAndShellFoldersAreRefused) {
   }
   for (int Kind = 1; Kind <= 11; ++Kind)
     if (std::string Shell = ShellFolderPath(Kind); !Shell.empty()) Refused.push_back(Shell);
-  Refused.push_back(ExtractFilePath(Env("USERPROFILE")) + "Public\\");  // another profile
+  // Every profile, the shared ones too, and the profiles folder itself.
+  const std::string Profiles = ExtractFilePath(Env("USERPROFILE"));
+  for (const char* Profile : {"Public\\", "public", ""}) Refused.push_back(Profiles + Profile);
   for (const std::string& Folder : Refused) EXPECT_FALSE(IsSafeProductFolder(Folder)) << Folder;
 
-  std::string Products = Env("ProgramFiles");
-  EXPECT_TRUE(IsSafeProductFolder("C:\\program Files\\Brisko\\"));
-  EXPECT_TRUE(IsSafeProductFolder(Products + "\\Brisko"));
-  EXPECT_TRUE(IsSafeProductFolder(Env("USERPROFILE") + "\\Brisko\\"));
-  EXPECT_TRUE(IsSafeProductFolder("C:\\instbrisko-uninstall\\never-made\\"));
+  // Below a profile or a shared folder, a product folder is one like any other.
+  for (const std::string& Folder :
+       {std::string("C:\\program Files\\Brisko\\"), Env("ProgramFiles") + "\\Brisko", Env("USERPROFILE") + "\\Brisko\\",
+        Env("ProgramData") + "\\Brisko\\", Env("PUBLIC") + "\\Brisko\\", Profiles + "Default\\Brisko\\",
+        Env("APPDATA") + "\\Brisko\\", std::string("C:\\instbrisko-uninstall\\never-made\\")})
+    EXPECT_TRUE(IsSafeProductFolder(Folder)) << Folder;
 }
 
 TEST(UninstallSafety, AnotherNameForAProtectedFolderIsRefusedToo) {

@@ -331,6 +331,29 @@ TEST_F(Uninstall, AnUnsafeRecordedFolderIsNotOfferedButShortcutsAndKeyGo) {
   DeleteFileA(Marker.c_str());
 }
 
+// A folder deleted by hand, or one never made where the record says: nothing
+// remains, so the page says the product is removed; only a folder that may be
+// deleted is asked about.
+TEST_F(Uninstall, ARecordedFolderThatIsNotThereLeavesNothingBehind) {
+  char Windows[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableA("windir", Windows, MAX_PATH), 0u);
+  const struct {
+    std::string Folder;
+    size_t Questions;
+  } Cases[] = {{Scratch_ / "Deleted by hand\\", 1}, {std::string(Windows) + "\\Brisko never made\\", 0}};
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Folder);
+    ASSERT_FALSE(Exists(Case.Folder));
+    TRecordedFolder Recorded(Case.Folder);
+    TRecordingHost Host;
+    EXPECT_EQ(RunUninstall(Host), "You have succesfully removed Brisko");
+    EXPECT_EQ(Host.Questions.size(), Case.Questions);
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_FALSE(Exists(Case.Folder));
+    EXPECT_FALSE(ProductKeyExists());
+  }
+}
+
 TEST_F(Uninstall, TheWalkStopsWhenTheApplicationTerminatesAndEmptyFoldersStillGo) {
   std::string Install = Scratch_ / "Brisko\\";
   for (const char* F : {"", "a", "b", "c"}) MakeFolder(Install + F);
