@@ -302,6 +302,39 @@ TEST_F(WizardE2E, UninstallWithNothingRecordedSaysSoAndEnds) {
   ExpectNothingInstalled();
 }
 
+// A file of the product held open by another program: Install says which archive
+// failed, the shortcuts page stays as it was, and Install works once it is free.
+TEST_F(WizardE2E, AHeldFileStopsTheInstallationAndThePageStaysUsable) {
+  const std::string Folder = E2ERoot + "Held\\";
+  MakeFolder(Folder);
+  WriteAll(Folder + "BRISKO.EXE", "an older product, still running");
+  TKernelHandle Held(
+      CreateFileA((Folder + "BRISKO.EXE").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Held);
+
+  TWizard W(Exe());
+  GoTo(W, "language");
+  W.Type(W.ControlOfClass("language", "TEdit"), Folder);
+  W.Click("language", "Next>");
+  ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  W.Click("shortcuts", "Install");
+  auto Box = W.WaitForMessageBox(60000);
+  ASSERT_TRUE(Box);
+  EXPECT_NE(Box->Text.find("Extracting BRISKO.ZIP failed!"), std::string::npos) << Box->Text;
+  W.Answer(*Box, "OK");
+  ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  EXPECT_TRUE(IsWindowEnabled(W.Control("shortcuts", "Install")));
+  EXPECT_EQ(ReadAll(Folder + "BRISKO.EXE"), "an older product, still running");
+  EXPECT_FALSE(RecordedFolder());
+
+  Held.Close();
+  W.Click("shortcuts", "Install");
+  ASSERT_TRUE(W.WaitForPages({"finish"}, 60000));
+  FinishAndExpectExit(W);
+  EXPECT_NE(ReadAll(Folder + "BRISKO.EXE"), "an older product, still running");
+  EXPECT_EQ(RecordedFolder(), Folder);
+}
+
 TEST_F(WizardE2E, InstallToATypedFolderInGermanAndStartBrisko) {
   // Typed without its trailing backslash, and with a blank.
   const std::string Typed = E2ERoot + "My Brisko";

@@ -201,6 +201,30 @@ TEST_F(InstallTest, AFailedExtractionStopsTheRun) {
   EXPECT_FALSE(RecordedFolder());
 }
 
+// Another program holds a file the archive replaces (the product still running, a
+// scanner reading it): the run stops with the archive's message, claims nothing,
+// and the next Install, once the file is free, goes through.
+TEST_F(InstallTest, AFileHeldByAnotherProgramStopsTheRunUntilItIsFree) {
+  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Brisko");
+  Events.clear();
+  TKernelHandle Held(CreateFileA((Target() + "BRISKO.EXE").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Held);
+  Choices.LanguageCode = "FR";
+  EXPECT_FALSE(InstallBrisko(Choices, Edges));
+  EXPECT_EQ(Events, (std::vector<std::string>{"show panel", "hide panel", "message: Extracting BRISKO.ZIP failed!"}));
+  EXPECT_EQ(Ini(Target(), "UserChoice", "TalmorLanguage"), "DE");
+  EXPECT_FALSE(RecordedFolder());
+
+  Held.Close();
+  Events.clear();
+  EXPECT_TRUE(InstallBrisko(Choices, Edges));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Ini(Target(), "UserChoice", "TalmorLanguage"), "FR");
+  EXPECT_EQ(RecordedFolder(), Target());
+}
+
 TEST_F(InstallTest, AnEmptyFolderTextOnlyAsksForAFolder) {
   for (const char* Text : {"", "   "}) {
     Events.clear();
