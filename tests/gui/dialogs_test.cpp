@@ -82,13 +82,15 @@ struct TSeenBox {
 TSeenBox AnswerBox(const std::string& Caption, const std::string& Press, HWND OwnWindow) {
   TSeenBox Seen;
   HWND Box = nullptr;
-  for (int I = 0; I < 2000 && !Box; ++I) {
+  // The box is shown once it has laid itself out.
+  for (int I = 0; I < 2000; ++I) {
     Box = FindWindowA("#32770", Caption.c_str());
-    if (!Box) Sleep(10);
+    if (Box && IsWindowVisible(Box)) break;
+    Box = nullptr;
+    Sleep(10);
   }
   if (!Box) return Seen;
   Seen.Found = true;
-  Sleep(100);  // let it finish its first layout
   if (const char* Hold = std::getenv("GUI_TEST_HOLD_MS")) Sleep(atoi(Hold));  // time for a screenshot
   char Buffer[512];
   GetDlgItemTextA(Box, 0xFFFF, Buffer, sizeof Buffer);  // the text's static control

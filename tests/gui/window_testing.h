@@ -9,6 +9,7 @@
 
 #include "gui/application.h"
 #include "gui/dialogs.h"
+#include "support/message_pump.h"
 
 namespace wintest {
 
@@ -45,26 +46,8 @@ inline LOGFONTA FontOf(HWND Wnd) {
   return LF;
 }
 
-// Handles messages for about Ms milliseconds.
-inline void Pump(DWORD Ms) {
-  const DWORD End = GetTickCount() + Ms;
-  do {
-    Application->ProcessMessages();
-    Sleep(1);
-  } while (static_cast<LONG>(End - GetTickCount()) > 0);
-}
-
-// Handles messages until Done() holds or Timeout milliseconds passed.
-template <class F>
-bool PumpUntil(F Done, DWORD Timeout = 3000) {
-  const DWORD End = GetTickCount() + Timeout;
-  while (!Done()) {
-    if (static_cast<LONG>(End - GetTickCount()) <= 0) return false;
-    Application->ProcessMessages();
-    Sleep(1);
-  }
-  return true;
-}
+using testsupport::PumpPending;
+using testsupport::PumpUntil;
 
 // A key press as the keyboard would queue it for the focused window.
 inline void PressKey(WORD Key) {

@@ -28,14 +28,8 @@ void Type(HWND Edit, const std::string& Text) {
 }
 
 template <class F>
-bool PumpUntilTrue(F Done, DWORD Timeout = 10000) {
-  const DWORD Start = GetTickCount();
-  while (!Done()) {
-    if (GetTickCount() - Start > Timeout) return false;
-    HandlePendingMessages();
-    Sleep(10);
-  }
-  return true;
+bool PumpUntilTrue(F Done) {
+  return testsupport::PumpUntil(Done, 10000);
 }
 
 void ExpectNothingWritten() {

@@ -23,6 +23,7 @@
 #include "setup/uinstbrisko5.h"
 #include "setup/uinstbrisko6.h"
 #include "support/host_paths.h"
+#include "support/message_pump.h"
 
 namespace wizardtest {
 
@@ -97,12 +98,7 @@ inline std::vector<std::string> VisiblePages() {
   return Pages;
 }
 
-inline void HandlePendingMessages() {
-  for (int I = 0; I < 5; ++I) {
-    Application->ProcessMessages();
-    Sleep(1);
-  }
-}
+inline void HandlePendingMessages() { testsupport::PumpPending(); }
 
 // Presses a button as a click does and lets what follows happen.
 inline void Press(TButtonControl* Button) {
