@@ -8,20 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/dialog_answers.h"
+
 #include <cstdlib>
 #include <thread>
 
 namespace {
 
 // Installs a handler for one test and puts the previous one back.
-class TScopedHandler {
-public:
-  explicit TScopedHandler(TDialogHandler H) : Previous_(SetDialogHandler(std::move(H))) {}
-  ~TScopedHandler() { SetDialogHandler(std::move(Previous_)); }
-
-private:
-  TDialogHandler Previous_;
-};
+using TScopedHandler = testsupport::TDialogAnswers;
 
 TEST(Dialogs, TheSeamGetsTheRequestAndAnswersForTheBox) {
   std::vector<TDialogRequest> Seen;

@@ -9,6 +9,7 @@
 
 #include "gui/application.h"
 #include "gui/dialogs.h"
+#include "support/dialog_answers.h"
 #include "support/message_pump.h"
 
 namespace wintest {
@@ -58,21 +59,6 @@ inline void PressKey(WORD Key) {
 }
 
 // Answers every message box with OK and keeps what was asked.
-class TDialogCapture {
-public:
-  TDialogCapture() {
-    Previous_ = SetDialogHandler([this](const TDialogRequest& R) {
-      Requests.push_back(R);
-      return mrOk;
-    });
-  }
-  ~TDialogCapture() { SetDialogHandler(Previous_); }
-  TDialogCapture(const TDialogCapture&) = delete;
-  TDialogCapture& operator=(const TDialogCapture&) = delete;
-  std::vector<TDialogRequest> Requests;
-
-private:
-  TDialogHandler Previous_;
-};
+using TDialogCapture = testsupport::TDialogAnswers;
 
 }  // namespace wintest

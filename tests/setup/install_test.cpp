@@ -66,10 +66,10 @@ TEST_F(InstallTest, HelpArchiveOnlyWhenTheHelpFileTypeIsUnknown) {
 }
 
 TEST_F(InstallTest, MissingTahomaIsInstalledIntoTheFontsFolder) {
-  Edges.ScreenFonts = nullptr;  // the real list: Wine has no Tahoma
-  const auto Screen = InstalledScreenFonts();
-  ASSERT_FALSE(Contains(Screen, "Tahoma"));
-  ASSERT_TRUE(Contains(Screen, "DejaVu Sans"));
+  ScreenFonts(nullptr);  // the real list: Wine has no Tahoma
+  const auto Fonts = Screen->Fonts().ToVector();
+  ASSERT_FALSE(Contains(Fonts, "Tahoma"));
+  ASSERT_TRUE(Contains(Fonts, "DejaVu Sans"));
   FontValue.Remove();
   const auto ValuesBefore = ValueNames(HKEY_LOCAL_MACHINE, InstallText::FontsKey);
 
@@ -100,7 +100,7 @@ TEST_F(InstallTest, TahomaOnTheScreenLeavesTheFontFilesInTheFolder) {
   EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, InstallText::NtFontsKey, "Tahoma (TrueType)"));
 
   // The name is compared with its case: another spelling is not the font.
-  Edges.ScreenFonts = [] { return std::vector<std::string>{"tahoma", "Tahoma Bold"}; };
+  ScreenFonts([] { return std::vector<std::string>{"tahoma", "Tahoma Bold"}; });
   ASSERT_TRUE(InstallBrisko(Choices, Edges));
   EXPECT_TRUE(FileExists(FontsFolder() + "TAHOMA.TTF"));
   EXPECT_FALSE(FileExists(Target() + "TAHOMA.TTF"));
@@ -173,7 +173,7 @@ TEST_F(InstallTest, AFailedExtractionStopsTheRun) {
   Damaged.resize(Damaged.size() / 2);
   WriteAll(Setup + "BRISKO.ZIP", Damaged);
   Choices.SetupFolder = Setup;
-  Edges.ScreenFonts = [] { return std::vector<std::string>(); };
+  ScreenFonts([] { return std::vector<std::string>(); });
 
   EXPECT_FALSE(InstallBrisko(Choices, Edges));
   EXPECT_EQ(Events, (std::vector<std::string>{"show panel", "hide panel", "message: Extracting BRISKO.ZIP failed!"}));
@@ -250,7 +250,7 @@ TEST_F(InstallTest, AFolderWithoutTrailingBackslashGetsOneAdded) {
 }
 
 TEST_F(InstallTest, AFontErrorEscapesWithThePanelHidden) {
-  Edges.ScreenFonts = [] { return std::vector<std::string>(); };
+  ScreenFonts([] { return std::vector<std::string>(); });
   char Old[MAX_PATH];
   ASSERT_GT(GetEnvironmentVariableA("windir", Old, MAX_PATH), 0u);
   const std::string NoWindows = ScratchRoot + "no windows";

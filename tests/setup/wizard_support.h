@@ -17,6 +17,8 @@
 #include "setup/UinstAskNewDir.h"
 #include "setup/UinstallDIR.h"
 #include "setup/Uinstbrisko.h"
+#include "setup/Uinstbrisko_uninstall.h"
+#include "setup/wizard.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/Uinstbrisko3.h"
 #include "setup/instbrisko_forms.h"
