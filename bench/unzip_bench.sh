@@ -28,9 +28,10 @@ for tool in unzip zip bsdtar /usr/bin/time; do
   command -v "$tool" >/dev/null || { echo "needs $tool (scripts/deps.sh installs it)" >&2; exit 1; }
 done
 
-work=$(mktemp -d /tmp/unzip_bench.XXXXXX)
+# On the prefix's own C: disk, the one place of the host its programs reach.
+work=$(mktemp -d "$WINEPREFIX/drive_c/unzip_bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-winpath() { echo "Z:$1" | tr / '\\'; }
+winpath() { echo "C:${1#"$WINEPREFIX/drive_c"}" | tr / '\\'; }
 now() { date +%s.%N; }
 
 echo "Making the archives in $work"
