@@ -99,7 +99,7 @@ TEST(ShellTreeChurn, FoldersComeAndGoWhileTheTreeChanges) {
           break;
         }
         W->SetExpanded(Step % 2 == 0);
-        shelltest::PumpUntil([] { return false; }, 20);
+        testsupport::PumpPending();
       }
       ++Rounds;
     }
@@ -111,10 +111,10 @@ TEST(ShellTreeChurn, FoldersComeAndGoWhileTheTreeChanges) {
     }
   };
   Churn();
-  shelltest::PumpUntil([] { return false; }, 300);
+  testsupport::PumpPending();
   const TUsage Before = Usage();
   Churn();
-  shelltest::PumpUntil([] { return false; }, 300);
+  testsupport::PumpPending();
   const TUsage After = Usage();
   std::printf("%d rounds; handles %lu -> %lu, threads %lu -> %lu, private %zu -> %zu KiB\n", Rounds, Before.Handles,
               After.Handles, Before.Threads, After.Threads, Before.Private / 1024, After.Private / 1024);

@@ -54,7 +54,7 @@ TEST(ShellHelpers, NormalizePathCutsBackToAnExistingFolder) {
   // "C:a" is "a" in drive C's own current folder, even while the process works on another drive.
   // (A drive's own current folder lives in the "=C:" variable, as a command shell keeps it.)
   ASSERT_TRUE(SetEnvironmentVariableA("=C:", R.c_str()));
-  ASSERT_TRUE(SetCurrentDirectoryA("Z:\\"));
+  ASSERT_TRUE(SetCurrentDirectoryA("T:\\"));  // the build's drive
   EXPECT_EQ(NormalizePath("C:a\\gone"), R + "\\a\\");
   SetCurrentDirectoryA("C:\\");
   SetEnvironmentVariableA("=C:", nullptr);
