@@ -100,12 +100,11 @@ template <class T>
 void TApplication::CreateForm(T*& Reference) {
   void* Memory = ::operator new(sizeof(T));
   Reference = static_cast<T*>(Memory);
-  try {
-    new (Memory) T(this);
-  } catch (...) {
+  TScopeGuard Failed([&] {
     Reference = nullptr;
     ::operator delete(Memory);
-    throw;
-  }
+  });
+  new (Memory) T(this);
+  Failed.Dismiss();
   FormCreated(Reference);
 }

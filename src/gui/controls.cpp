@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 #include "classes/sysutils.h"
 #include "gui/forms.h"
@@ -40,19 +41,6 @@ UINT NextControlID() {
   if (++ID >= 0xF000) ID = 101;
   return ID;
 }
-
-// Brings a DC back to the state it had, however painting ends.
-class TSavedDC {
-public:
-  explicit TSavedDC(HDC DC) : DC_(DC), Saved_(SaveDC(DC)) {}
-  ~TSavedDC() { RestoreDC(DC_, Saved_); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
-private:
-  HDC DC_;
-  int Saved_;
-};
 
 bool IsMouseMessage(UINT Msg) { return Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK; }
 
@@ -152,30 +140,26 @@ void TControlCanvas::CreateHandle() {
   }
   HDC DC;
   if (Wnd) {
-    DC = GetDC(Wnd);
-    if (Graphic) {
+    WindowDC_ = TWindowDC(Wnd);
+    DC = WindowDC_.Get();
+    if (DC && Graphic) {
       SetViewportOrgEx(DC, Control_.Left(), Control_.Top(), nullptr);
       IntersectClipRect(DC, 0, 0, Control_.Width(), Control_.Height());
     }
-    MemoryDC_ = false;
   } else {
-    DC = CreateCompatibleDC(nullptr);
-    MemoryDC_ = true;
+    MemoryDC_.Attach(CreateCompatibleDC(nullptr));
+    DC = MemoryDC_.Get();
   }
   if (!DC) return;
-  OwnDC_ = DC;
-  OwnWnd_ = Wnd;
   SetOwnHandle(DC);
   HeldCanvases().push_back(this);
 }
 
 void TControlCanvas::FreeHandle() {
   TCanvas::FreeHandle();
-  if (!OwnDC_) return;
-  if (MemoryDC_) DeleteDC(OwnDC_);
-  else ReleaseDC(OwnWnd_, OwnDC_);
-  OwnDC_ = nullptr;
-  OwnWnd_ = nullptr;
+  if (!WindowDC_ && !MemoryDC_) return;
+  WindowDC_.Release();
+  MemoryDC_.Close();
   auto& Held = HeldCanvases();
   Held.erase(std::remove(Held.begin(), Held.end(), this), Held.end());
 }
@@ -361,13 +345,8 @@ void TControl::SetParentFont(bool Value) {
 void TControl::ParentFontChanged() {
   if (!ParentFont_ || !Parent_) return;
   TakingParentFont_ = true;
-  try {
-    Font_.Assign(Parent_->Font());
-  } catch (...) {
-    TakingParentFont_ = false;
-    throw;
-  }
-  TakingParentFont_ = false;
+  TScopeGuard Done([this] { TakingParentFont_ = false; });
+  Font_.Assign(Parent_->Font());
 }
 
 void TControl::SetColor(TColor Value) {
@@ -388,8 +367,8 @@ void TControl::SetParentColor(bool Value) {
 void TControl::ParentColorChanged() {
   if (!ParentColor_ || !Parent_) return;
   TakingParentColor_ = true;
+  TScopeGuard Done([this] { TakingParentColor_ = false; });
   SetColor(Parent_->Color());
-  TakingParentColor_ = false;
 }
 
 void TControl::SetAlign(TAlign Value) {
@@ -940,15 +919,10 @@ void TWinControl::Realign() {
   if (Aligning_ || IsDestroying()) return;
   AlignPending_ = false;
   Aligning_ = true;
-  try {
-    RECT R = ClientRect();
-    AdjustClientRect(R);
-    AlignControls(nullptr, R);
-  } catch (...) {
-    Aligning_ = false;
-    throw;
-  }
-  Aligning_ = false;
+  TScopeGuard Done([this] { Aligning_ = false; });
+  RECT R = ClientRect();
+  AdjustClientRect(R);
+  AlignControls(nullptr, R);
 }
 
 void TWinControl::AlignControls(TControl*, RECT& R) {
@@ -1102,27 +1076,20 @@ void TWinControl::PaintControls(HDC DC, const RECT& Area) {
 }
 
 void TWinControl::PaintHandler(TMessage& M) {
-  PAINTSTRUCT PS{};
+  std::optional<TPaintDC> Painting;
   HDC DC = reinterpret_cast<HDC>(M.WParam);
-  const bool Own = DC == nullptr;
   RECT Area;
-  if (Own) {
-    DC = BeginPaint(Handle_, &PS);
-    Area = PS.rcPaint;
+  if (!DC) {
+    DC = Painting.emplace(Handle_).Get();
+    Area = Painting->Area();
   } else {
     GetClientRect(Handle_, &Area);
   }
-  try {
-    {
-      TSavedDC Saved(DC);
-      PaintWindow(DC);
-    }
-    PaintControls(DC, Area);
-  } catch (...) {
-    if (Own) EndPaint(Handle_, &PS);
-    throw;
+  {
+    TSavedDC Saved(DC);
+    PaintWindow(DC);
   }
-  if (Own) EndPaint(Handle_, &PS);
+  PaintControls(DC, Area);
   M.Result = 0;
 }
 

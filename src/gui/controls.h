@@ -134,13 +134,8 @@ public:
   template <class TPaint>
   void PaintOn(HDC DC, TPaint&& Paint) {
     BeginPaint(DC);
-    try {
-      Paint();
-    } catch (...) {
-      EndPaint();
-      throw;
-    }
-    EndPaint();
+    TScopeGuard Done([this] { EndPaint(); });
+    Paint();
   }
 
 protected:
@@ -148,9 +143,9 @@ protected:
 
 private:
   TControl& Control_;
-  HDC OwnDC_ = nullptr;
-  HWND OwnWnd_ = nullptr;
-  bool MemoryDC_ = false;
+  // The DC the canvas took itself: a window's, or one for measuring.
+  TWindowDC WindowDC_;
+  TMemoryDC MemoryDC_;
 };
 
 class TControl : public TComponent {

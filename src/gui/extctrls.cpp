@@ -48,19 +48,17 @@ void TPanel::AdjustClientRect(RECT& Rect) const {
 namespace {
 // Lines of Width pixels: the top and left ones in TopLeft, the others in BottomRight.
 void Frame3D(HDC DC, RECT& R, COLORREF TopLeft, COLORREF BottomRight, int Width) {
-  HBRUSH Light = CreateSolidBrush(TopLeft);
-  HBRUSH Dark = CreateSolidBrush(BottomRight);
+  TGdiObject<HBRUSH> Light(CreateSolidBrush(TopLeft));
+  TGdiObject<HBRUSH> Dark(CreateSolidBrush(BottomRight));
   for (int I = 0; I < Width && R.right > R.left && R.bottom > R.top; ++I) {
     RECT Top{R.left, R.top, R.right - 1, R.top + 1}, Left{R.left, R.top, R.left + 1, R.bottom - 1};
     RECT Bottom{R.left, R.bottom - 1, R.right, R.bottom}, Right{R.right - 1, R.top, R.right, R.bottom};
-    FillRect(DC, &Top, Light);
-    FillRect(DC, &Left, Light);
-    FillRect(DC, &Bottom, Dark);
-    FillRect(DC, &Right, Dark);
+    FillRect(DC, &Top, Light.Get());
+    FillRect(DC, &Left, Light.Get());
+    FillRect(DC, &Bottom, Dark.Get());
+    FillRect(DC, &Right, Dark.Get());
     InflateRect(&R, -1, -1);
   }
-  DeleteObject(Light);
-  DeleteObject(Dark);
 }
 
 void Bevel(HDC DC, RECT& R, TBevelCut Cut, int Width) {

@@ -462,14 +462,9 @@ void TForm::SetAutoScroll(bool Value) {
 void TForm::UpdateScrollBars() {
   if (!Handle_ || UpdatingScrollBars_ || IsReading()) return;
   UpdatingScrollBars_ = true;
-  try {
-    HorzScrollBar_.Update();
-    VertScrollBar_.Update();
-  } catch (...) {
-    UpdatingScrollBars_ = false;
-    throw;
-  }
-  UpdatingScrollBars_ = false;
+  TScopeGuard Done([this] { UpdatingScrollBars_ = false; });
+  HorzScrollBar_.Update();
+  VertScrollBar_.Update();
 }
 
 void TForm::Resize() {
@@ -554,25 +549,19 @@ int TForm::ShowModal() {
   EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&Disabled));
   Modal_ = true;
   ModalResult_ = mrNone;
-  auto Finish = [&] {
+  TScopeGuard Finish([&] {
     Modal_ = false;
     // Back on first, so that hiding hands the activation to the window below.
     EnableWindows(Disabled);
     if (Visible_) Hide();
     if (Previous && IsWindow(Previous) && IsWindowVisible(Previous)) SetActiveWindow(Previous);
-  };
-  try {
-    Show();
-    do {
-      Application->HandleMessage();
-      if (Application->Terminated()) ModalResult_ = mrCancel;
-      else if (ModalResult_ != mrNone) CloseModal();
-    } while (ModalResult_ == mrNone);
-  } catch (...) {
-    Finish();
-    throw;
-  }
-  Finish();
+  });
+  Show();
+  do {
+    Application->HandleMessage();
+    if (Application->Terminated()) ModalResult_ = mrCancel;
+    else if (ModalResult_ != mrNone) CloseModal();
+  } while (ModalResult_ == mrNone);
   return ModalResult_;
 }
 

@@ -10,10 +10,9 @@ namespace {
 // The height of one line of Font, as the screen shows it.
 int LineHeight(TFont& Font) {
   TWindowDC DC(nullptr);
-  HGDIOBJ Old = SelectObject(DC.Get(), Font.Handle());
+  TSelectedObject Selected(DC.Get(), Font.Handle());
   TEXTMETRICA TM{};
   GetTextMetricsA(DC.Get(), &TM);
-  SelectObject(DC.Get(), Old);
   return TM.tmHeight;
 }
 
@@ -851,12 +850,13 @@ std::string TLabel::MeasuredText() const {
 
 void TLabel::AdjustSize() {
   if (!AutoSize_ || IsReading() || IsDestroying()) return;
-  TWindowDC DC(nullptr);
-  HGDIOBJ Old = SelectObject(DC.Get(), Font()->Handle());
   RECT R{0, 0, WordWrap_ ? Width_ : 0, 0};
-  std::string T = MeasuredText();
-  DrawTextA(DC.Get(), T.c_str(), static_cast<int>(T.size()), &R, TextFormat() | DT_CALCRECT);
-  SelectObject(DC.Get(), Old);
+  {
+    TWindowDC DC(nullptr);
+    TSelectedObject Selected(DC.Get(), Font()->Handle());
+    std::string T = MeasuredText();
+    DrawTextA(DC.Get(), T.c_str(), static_cast<int>(T.size()), &R, TextFormat() | DT_CALCRECT);
+  }
   int X = Left_;
   if (Alignment_ == taRightJustify) X += Width_ - R.right;
   SetBounds(X, Top_, R.right, R.bottom);

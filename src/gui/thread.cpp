@@ -33,7 +33,7 @@ struct TSyncQueue {
   std::deque<TSyncRequest*> Pending;
   std::atomic<HWND> Window{nullptr};
   // Set with every request, for the main thread's wait in WaitFor.
-  HANDLE Wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  TKernelHandle Wake{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
 };
 
 TSyncQueue& Queue() {
@@ -116,7 +116,7 @@ void TThread::Synchronize(const std::function<void()>& Method) {
     std::lock_guard<std::mutex> Guard(Q.Lock);
     Q.Pending.push_back(&Request);
   }
-  SetEvent(Q.Wake);
+  SetEvent(Q.Wake.Get());
   if (HWND Wnd = Q.Window) PostMessageA(Wnd, WM_SYNCHRONIZE, 0, 0);
   {
     std::unique_lock<std::mutex> Guard(Q.Lock);
@@ -128,17 +128,14 @@ void TThread::Synchronize(const std::function<void()>& Method) {
 TThread::TThread(bool CreateSuspended) {
   if (OnMainThread()) EnsureWindow();
   unsigned Id = 0;
-  Handle_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &Id));
+  Handle_.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &Id)));
   if (!Handle_) throw EThread("Thread creation error");
   ThreadID_ = Id;
   Suspended_ = true;
   if (!CreateSuspended) Resume();
 }
 
-TThread::~TThread() {
-  TerminateAndWait();
-  CloseHandle(Handle_);
-}
+TThread::~TThread() { TerminateAndWait(); }
 
 unsigned __stdcall TThread::ThreadProc(void* Self) {
   auto* T = static_cast<TThread*>(Self);
@@ -157,14 +154,14 @@ unsigned __stdcall TThread::ThreadProc(void* Self) {
 }
 
 void TThread::Resume() {
-  if (Suspended_.exchange(false)) ResumeThread(Handle_);
+  if (Suspended_.exchange(false)) ResumeThread(Handle_.Get());
 }
 
 DWORD TThread::WaitFor() {
   if (GetCurrentThreadId() == ThreadID_) throw EThread("A thread cannot wait for itself");
   if (Suspended_) throw EThread("Cannot wait for a suspended thread");
   if (OnMainThread()) {
-    HANDLE Handles[2] = {Handle_, Queue().Wake};
+    HANDLE Handles[2] = {Handle_.Get(), Queue().Wake.Get()};
     for (;;) {
       CheckSynchronize();
       // Messages sent to us by other threads are handled too, so a worker blocked in
@@ -178,7 +175,7 @@ DWORD TThread::WaitFor() {
         throw EThread("Waiting for a thread failed");
       }
     }
-  } else if (WaitForSingleObject(Handle_, INFINITE) != WAIT_OBJECT_0) {
+  } else if (WaitForSingleObject(Handle_.Get(), INFINITE) != WAIT_OBJECT_0) {
     throw EThread("Waiting for a thread failed");
   }
   return ReturnValue_;
@@ -192,6 +189,6 @@ void TThread::TerminateAndWait() {
   try {
     WaitFor();
   } catch (...) {
-    WaitForSingleObject(Handle_, INFINITE);
+    WaitForSingleObject(Handle_.Get(), INFINITE);
   }
 }

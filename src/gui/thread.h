@@ -2,6 +2,7 @@
 #pragma once
 
 #include "classes/sysutils.h"
+#include "gui/handles.h"
 
 #include <windows.h>
 
@@ -54,7 +55,7 @@ public:
   // when called by the thread itself.
   DWORD WaitFor();
   void TerminateAndWait();
-  HANDLE Handle() const { return Handle_; }
+  HANDLE Handle() const { return Handle_.Get(); }
   DWORD ThreadID() const { return ThreadID_; }
   DWORD ReturnValue() const { return ReturnValue_; }
   // What escaped Execute, or null.
@@ -71,7 +72,7 @@ protected:
 private:
   static unsigned __stdcall ThreadProc(void* Self);
 
-  HANDLE Handle_ = nullptr;
+  TKernelHandle Handle_;
   DWORD ThreadID_ = 0;
   std::atomic<bool> Terminated_{false};
   std::atomic<bool> Suspended_{false};

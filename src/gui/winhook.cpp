@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -144,24 +145,18 @@ void TWindowHook::Install(HWND Wnd, THandler Handler) {
     TState::FreeIfUnused(State_);
     State_ = nullptr;
   }
-  auto* S = new TState;
+  auto S = std::make_unique<TState>();
   S->Wnd = Wnd;
   S->Handler = std::move(Handler);
-  try {
-    S->Thunk = MakeThunk(S, &TState::Entry);
-  } catch (...) {
-    delete S;
-    throw;
-  }
+  S->Thunk = MakeThunk(S.get(), &TState::Entry);
   SetLastError(0);
   LONG_PTR Old = SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(S->Thunk));
   if (!Old && GetLastError() != 0) {
     Pool().Release(reinterpret_cast<void*>(S->Thunk));
-    delete S;
     throw EOSError("Cannot replace the window procedure");
   }
   S->Previous = reinterpret_cast<WNDPROC>(Old);
-  State_ = S;
+  State_ = S.release();
 }
 
 void TWindowHook::Restore() {
