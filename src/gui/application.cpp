@@ -7,8 +7,8 @@
 #include "classes/sysutils.h"
 #include "gui/dialogs.h"
 #include "gui/guiclasses.h"
+#include "gui/exceptionsink.h"
 #include "gui/thread.h"
-#include "gui/winhook.h"
 
 TApplication* Application = nullptr;
 
@@ -24,22 +24,27 @@ struct TGlobals {
 } Globals;
 }  // namespace
 
-void HandleWindowException(TObject* Sender) {
-  if (Application) Application->HandleException(Sender);
-}
-
 BEGIN_CLASS_INFO(TApplication, TComponent, nullptr)
 END_CLASS_INFO
 
 // The control classes are registered when a form is read or the application
 // initialised, not here: this runs during static initialisation, before other
 // units' class tables may be ready.
-TApplication::TApplication(TComponent* Owner) : TComponent(Owner) {}
+TApplication::TApplication(TComponent* Owner) : TComponent(Owner) {
+  if (!Application) PreviousSink_ = SetExceptionSink(&HandleInApplication);
+}
 
 TApplication::~TApplication() {
   // The forms go first; they may still want the application while they do.
   DestroyComponents();
-  if (Application == this) Application = nullptr;
+  if (Application == this) {
+    Application = nullptr;
+    SetExceptionSink(PreviousSink_);
+  }
+}
+
+void TApplication::HandleInApplication(TObject* Sender) {
+  if (Application) Application->HandleException(Sender);
 }
 
 void TApplication::Initialize() {

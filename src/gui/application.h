@@ -18,6 +18,7 @@
 #include <optional>
 #include <string>
 
+#include "gui/exceptionsink.h"
 #include "gui/forms.h"
 #include "gui/handles.h"
 
@@ -79,6 +80,8 @@ public:
 
 private:
   void FormCreated(TForm* Form);
+  // The exception sink the application installs: HandleException.
+  static void HandleInApplication(TObject* Sender);
   bool ProcessMessage();
   bool IsDialogKeyMessage(MSG& Msg);
   bool IsMDIMessage(MSG& Msg);
@@ -90,6 +93,7 @@ private:
   bool TitleSet_ = false;
   std::string HelpFile_;
   std::optional<TOleInitializer> Ole_;
+  TExceptionSink PreviousSink_ = nullptr;
 
   friend class TForm;
 };

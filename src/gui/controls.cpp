@@ -8,7 +8,7 @@
 
 #include "classes/sysutils.h"
 #include "gui/forms.h"
-#include "gui/winhook.h"
+#include "gui/exceptionsink.h"
 
 namespace {
 

@@ -13,7 +13,8 @@
 // system procedure for superclassed system controls (BUTTON, EDIT, COMBOBOX and
 // comctl32's). Notifications a parent gets about a child (WM_COMMAND, WM_NOTIFY,
 // WM_CTLCOLOR*, WM_DRAWITEM, ...) are reflected to the child as CN_ messages. No
-// exception ever unwinds into user32: the procedure hands it to the application.
+// exception ever unwinds into user32: the procedure hands it to the exception
+// sink (exceptionsink.h), which the application fills.
 // Someone else's procedure may sit in front of ours (see winhook.h); nothing here
 // relies on GWLP_WNDPROC being ours.
 //
@@ -35,6 +36,7 @@
 #include "classes/sets.h"
 #include "classes/typinfo.h"
 #include "gui/graphics.h"
+#include "gui/messages.h"
 
 INSTBRISKO_EXCEPTION(EInvalidOperation, Exception);
 
@@ -88,28 +90,6 @@ struct TMessage {
   LPARAM LParam;
   LRESULT Result;
 };
-
-// Notifications reflected from a parent to the child they are about.
-inline constexpr UINT CN_BASE = 0xBC00;
-inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
-inline constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
-inline constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
-inline constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
-inline constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
-inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
-inline constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
-inline constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
-inline constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
-inline constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
-inline constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
-inline constexpr UINT CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
-inline constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
-inline constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
-inline constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
-inline constexpr UINT CN_LAST = CN_BASE + 0x3FF;
-// The library's own messages to its own windows.
-inline constexpr UINT CM_BASE = 0xB000;
-inline constexpr UINT CM_RELEASE = CM_BASE + 1;  // a form frees itself
 
 // Registers comctl32's window classes of the given ICC_ groups (once each).
 void InitCommonControl(DWORD Classes);

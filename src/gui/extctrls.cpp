@@ -1,10 +1,8 @@
 #include "gui/extctrls.h"
 
 #include <algorithm>
-#include <map>
 
 #include "classes/sysutils.h"
-#include "gui/winhook.h"
 
 const TEnumInfo& BevelCutNames() {
   static const TEnumInfo Names{"bvNone", "bvLowered", "bvRaised", "bvSpace"};
@@ -204,20 +202,6 @@ void TImage::SetTransparent(bool Value) {
 
 // --- TTimer ----------------------------------------------------------------------
 
-namespace {
-
-std::map<UINT_PTR, TTimer*>& Timers() {
-  static auto* Map = new std::map<UINT_PTR, TTimer*>;
-  return *Map;
-}
-
-UINT_PTR NextTimerId() {
-  static UINT_PTR Id = 0;
-  return ++Id;
-}
-
-}  // namespace
-
 BEGIN_CLASS_INFO(TTimer, TComponent, ComponentCreator<TTimer>)
   P.Bool("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true);
   P.Int("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000);
@@ -231,44 +215,24 @@ TTimer::~TTimer() {
   Update();
 }
 
-LRESULT CALLBACK TTimer::TimerWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
-  if (Msg != WM_TIMER) return DefWindowProcA(Wnd, Msg, W, L);
-  auto It = Timers().find(static_cast<UINT_PTR>(W));
-  if (It != Timers().end()) {
-    TTimer* T = It->second;
-    try {
-      T->Fire();
-    } catch (...) {
-      HandleWindowException(T);
-    }
-  }
-  return 0;
-}
-
 void TTimer::Update() {
-  static HWND Window = [] {
-    WNDCLASSA Class{};
-    Class.lpfnWndProc = TimerWndProc;
-    Class.hInstance = GetModuleHandleA(nullptr);
-    Class.lpszClassName = "InstbriskoTimerWindow";
-    RegisterClassA(&Class);
-    return CreateWindowExA(0, Class.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Class.hInstance,
-                           nullptr);
-  }();
-  if (Id_) {
-    KillTimer(Window, Id_);
-    Timers().erase(Id_);
-    Id_ = 0;
+  if (Running_) {
+    KillTimer(Window_->Handle(), TimerId);
+    Running_ = false;
   }
   if (!Enabled_ || Interval_ == 0 || ComponentState().Contains(csLoading) ||
       ComponentState().Contains(csDesigning) || ComponentState().Contains(csDestroying))
     return;
-  Id_ = NextTimerId();
-  if (!SetTimer(Window, Id_, Interval_, nullptr)) {
-    Id_ = 0;
-    throw EOSError("Not enough timers available");
-  }
-  Timers()[Id_] = this;
+  if (!Window_)
+    Window_ = std::make_unique<TMessageWindow>(
+        [this](UINT Msg, WPARAM, LPARAM, LRESULT&) {
+          if (Msg != WM_TIMER) return false;
+          Fire();
+          return true;
+        },
+        this);
+  if (!SetTimer(Window_->Handle(), TimerId, Interval_, nullptr)) throw EOSError("Not enough timers available");
+  Running_ = true;
 }
 
 void TTimer::Fire() { OnTimer(this); }

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "gui/controls.h"
+#include "gui/msgwindow.h"
 #include "gui/forms.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
@@ -94,10 +97,12 @@ public:
   void Loaded() override;
 
 private:
-  static LRESULT CALLBACK TimerWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L);
+  static constexpr UINT_PTR TimerId = 1;
   void Update();
   void Fire();
   bool Enabled_ = true;
   unsigned Interval_ = 1000;
-  UINT_PTR Id_ = 0;
+  bool Running_ = false;
+  // Made when the timer first runs; gets its WM_TIMER.
+  std::unique_ptr<TMessageWindow> Window_;
 };

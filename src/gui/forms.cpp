@@ -8,7 +8,7 @@
 #include "gui/guiclasses.h"
 #include "gui/handles.h"
 #include "gui/stdctrls.h"
-#include "gui/winhook.h"
+#include "gui/exceptionsink.h"
 
 TScreen* Screen = nullptr;
 

@@ -6,6 +6,9 @@
 #include <deque>
 #include <mutex>
 
+#include "gui/messages.h"
+#include "gui/msgwindow.h"
+
 namespace {
 
 // The first caller fixes it; the initialiser below makes that the thread running
@@ -15,10 +18,6 @@ DWORD RecordedMainThread() {
   return Id;
 }
 const DWORD MainThreadAtStart = RecordedMainThread();
-
-// Our own window class, so any message number is private to it.
-constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;
-constexpr const char* SyncWindowClass = "InstbriskoSyncWindow";
 
 // One worker's call, living on that worker's stack until Done.
 struct TSyncRequest {
@@ -43,30 +42,19 @@ TSyncQueue& Queue() {
 
 bool OnMainThread() { return GetCurrentThreadId() == RecordedMainThread(); }
 
-LRESULT CALLBACK SyncWindowProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
-  if (Msg != WM_SYNCHRONIZE) return DefWindowProcA(Wnd, Msg, W, L);
-  // The calls' own exceptions go back to their workers; nothing may unwind into user32.
-  try {
-    CheckSynchronize();
-  } catch (...) {
-  }
-  return 0;
-}
-
 void EnsureWindow() {
   TSyncQueue& Q = Queue();
   if (Q.Window) return;
-  WNDCLASSA Class{};
-  Class.lpfnWndProc = SyncWindowProc;
-  Class.hInstance = GetModuleHandleA(nullptr);
-  Class.lpszClassName = SyncWindowClass;
-  RegisterClassA(&Class);  // fails harmlessly when it exists already
-  HWND Wnd = CreateWindowExA(0, SyncWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             Class.hInstance, nullptr);
-  if (!Wnd) throw EThread("Cannot create the thread synchronisation window");
-  Q.Window = Wnd;
+  // Lives as long as the program: workers may post to it until the very end.
+  // The calls' own exceptions go back to their workers.
+  auto* Window = new TMessageWindow([](UINT Msg, WPARAM, LPARAM, LRESULT&) {
+    if (Msg != CM_SYNCHRONIZE) return false;
+    CheckSynchronize();
+    return true;
+  });
+  Q.Window = Window->Handle();
   // Requests queued before the window existed were not posted to it.
-  PostMessageA(Wnd, WM_SYNCHRONIZE, 0, 0);
+  PostMessageA(Q.Window, CM_SYNCHRONIZE, 0, 0);
 }
 
 }  // namespace
@@ -117,7 +105,7 @@ void TThread::Synchronize(const std::function<void()>& Method) {
     Q.Pending.push_back(&Request);
   }
   SetEvent(Q.Wake.Get());
-  if (HWND Wnd = Q.Window) PostMessageA(Wnd, WM_SYNCHRONIZE, 0, 0);
+  if (HWND Wnd = Q.Window) PostMessageA(Wnd, CM_SYNCHRONIZE, 0, 0);
   {
     std::unique_lock<std::mutex> Guard(Q.Lock);
     Q.Served.wait(Guard, [&] { return Request.Done; });
