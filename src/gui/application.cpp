@@ -13,14 +13,11 @@
 TApplication* Application = nullptr;
 
 namespace {
-// The screen and the application exist from start-up on. They are never
-// destroyed by static destruction: by then much of the program is gone; Run
-// destroys the forms while everything is still whole.
+// The application exists from start-up on. It is never destroyed by static
+// destruction: by then much of the program is gone; Run destroys the forms
+// while everything is still whole.
 struct TGlobals {
-  TGlobals() {
-    Screen = new TScreen(nullptr);
-    Application = new TApplication(nullptr);
-  }
+  TGlobals() { Application = new TApplication(nullptr); }
 } Globals;
 }  // namespace
 
@@ -31,7 +28,9 @@ END_CLASS_INFO
 // initialised, not here: this runs during static initialisation, before other
 // units' class tables may be ready.
 TApplication::TApplication(TComponent* Owner) : TComponent(Owner) {
-  if (!Application) PreviousSink_ = SetExceptionSink(&HandleInApplication);
+  if (Application) return;
+  PreviousSink_ = SetExceptionSink(&HandleInApplication);
+  PreviousRunner_ = SetFormRunner(this);
 }
 
 TApplication::~TApplication() {
@@ -40,6 +39,7 @@ TApplication::~TApplication() {
   if (Application == this) {
     Application = nullptr;
     SetExceptionSink(PreviousSink_);
+    SetFormRunner(PreviousRunner_);
   }
 }
 
@@ -56,6 +56,10 @@ void TApplication::Initialize() {
 
 void TApplication::FormCreated(TForm* Form) {
   if (!MainForm_) MainForm_ = Form;
+}
+
+void TApplication::FormDestroyed(TForm* Form) {
+  if (MainForm_ == Form) MainForm_ = nullptr;
 }
 
 void TApplication::Run() {

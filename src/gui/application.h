@@ -22,7 +22,7 @@
 #include "gui/forms.h"
 #include "gui/handles.h"
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public TFormRunner {
   DECLARE_CLASS(TApplication)
 public:
   explicit TApplication(TComponent* Owner);
@@ -38,7 +38,7 @@ public:
   // The first form made is the main form; the others stay hidden until shown.
   template <class T>
   void CreateForm(T*& Reference);
-  TForm* MainForm() const { return MainForm_; }
+  TForm* MainForm() const override { return MainForm_; }
 
   // Shows the main form and handles messages until the main form is closed or
   // Terminate is called. At the end the forms the application owns are
@@ -48,10 +48,10 @@ public:
   // Handles every message waiting, then returns.
   void ProcessMessages();
   // Handles one message, waiting for one if there is none.
-  void HandleMessage();
+  void HandleMessage() override;
   // Ends Run once the message being handled is done.
-  void Terminate() { Terminated_ = true; }
-  bool Terminated() const { return Terminated_; }
+  void Terminate() override { Terminated_ = true; }
+  bool Terminated() const override { return Terminated_; }
 
   // Call from a catch block: gives the exception to OnException, or shows its
   // message in an error box; the program goes on. Never throws.
@@ -59,7 +59,7 @@ public:
   void ShowException(const std::string& Message);
 
   // A help request. OnHelp sees it first; with no help file nothing else happens.
-  bool HelpContext(int Context);
+  bool HelpContext(int Context) override;
   bool HelpCommand(unsigned Command, intptr_t Data);
   const std::string& HelpFile() const { return HelpFile_; }
   void SetHelpFile(const std::string& Value) { HelpFile_ = Value; }
@@ -80,6 +80,7 @@ public:
 
 private:
   void FormCreated(TForm* Form);
+  void FormDestroyed(TForm* Form) override;
   // The exception sink the application installs: HandleException.
   static void HandleInApplication(TObject* Sender);
   bool ProcessMessage();
@@ -94,8 +95,7 @@ private:
   std::string HelpFile_;
   std::optional<TOleInitializer> Ole_;
   TExceptionSink PreviousSink_ = nullptr;
-
-  friend class TForm;
+  TFormRunner* PreviousRunner_ = nullptr;
 };
 
 extern TApplication* Application;

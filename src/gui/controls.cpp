@@ -7,7 +7,6 @@
 #include <optional>
 
 #include "classes/sysutils.h"
-#include "gui/forms.h"
 #include "gui/exceptionsink.h"
 
 namespace {
@@ -53,6 +52,11 @@ const TEnumInfo& AlignNames() {
 
 const TEnumInfo& AlignmentNames() {
   static const TEnumInfo Names{"taLeftJustify", "taRightJustify", "taCenter"};
+  return Names;
+}
+
+const TEnumInfo& BorderStyleNames() {
+  static const TEnumInfo Names{"bsNone", "bsSingle"};
   return Names;
 }
 
@@ -106,6 +110,14 @@ HCURSOR CursorHandle(TCursor Cursor) {
   return LoadCursorA(nullptr, Id);
 }
 
+namespace {
+TCursor GlobalCursorValue = crDefault;
+}  // namespace
+
+TCursor GlobalCursor() { return GlobalCursorValue; }
+
+void SetGlobalCursor(TCursor Cursor) { GlobalCursorValue = Cursor; }
+
 void InitCommonControl(DWORD Classes) {
   static DWORD Done = 0;
   if ((Classes & ~Done) == 0) return;
@@ -119,10 +131,10 @@ void FreeDeviceContexts() {
   while (!Held.empty()) Held.back()->FreeHandle();
 }
 
-TForm* GetParentForm(const TControl* Control) {
+TControlHost* ControlHost(const TControl* Control) {
   const TControl* C = Control;
   while (C && C->Parent()) C = C->Parent();
-  return dynamic_cast<TForm*>(const_cast<TControl*>(C));
+  return dynamic_cast<TControlHost*>(const_cast<TControl*>(C));
 }
 
 // --- TControlCanvas -------------------------------------------------------------
@@ -763,7 +775,7 @@ void TWinControl::InsertControl(TControl* C) {
 void TWinControl::RemoveControl(TControl* C) {
   auto It = std::find(Controls_.begin(), Controls_.end(), C);
   if (It == Controls_.end()) return;
-  if (TForm* F = GetParentForm(this)) F->ControlRemoved(C);
+  if (TControlHost* Host = ControlHost(this)) Host->ControlRemoved(C);
   C->InvalidateControl();
   Controls_.erase(It);
   if (auto* W = dynamic_cast<TWinControl*>(C)) {
@@ -887,9 +899,9 @@ bool TWinControl::Focused() const {
 }
 
 void TWinControl::SetFocus() {
-  TForm* F = GetParentForm(this);
-  if (F && F != this) {
-    F->SetActiveControl(this);
+  TControlHost* Host = ControlHost(this);
+  if (Host && Host != dynamic_cast<TControlHost*>(this)) {
+    Host->SetActiveControl(this);
     return;
   }
   ::SetFocus(Handle());
@@ -897,7 +909,7 @@ void TWinControl::SetFocus() {
 
 void TWinControl::FocusReceived() {
   if (IsDestroying()) return;
-  if (TForm* F = GetParentForm(this)) F->FocusChanged(this);
+  if (TControlHost* Host = ControlHost(this)) Host->FocusChanged(this);
   DoEnter();
 }
 
@@ -1095,7 +1107,7 @@ void TWinControl::PaintHandler(TMessage& M) {
 
 void TWinControl::SetCursorHandler(TMessage& M) {
   if (reinterpret_cast<HWND>(M.WParam) == Handle_ && LOWORD(M.LParam) == HTCLIENT) {
-    TCursor C = Screen ? Screen->Cursor() : crDefault;
+    TCursor C = GlobalCursor();
     if (C == crDefault) {
       POINT P;
       GetCursorPos(&P);

@@ -35,13 +35,13 @@
 #include "classes/components.h"
 #include "classes/sets.h"
 #include "classes/typinfo.h"
+#include "gui/dialogs.h"
 #include "gui/graphics.h"
 #include "gui/messages.h"
 
 INSTBRISKO_EXCEPTION(EInvalidOperation, Exception);
 
 class TWinControl;
-class TForm;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -49,8 +49,13 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateFlag>;
 
+// A form's border; controls with a border use bsNone and bsSingle (TBorderStyle).
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+
 const TEnumInfo& AlignNames();
 const TEnumInfo& AlignmentNames();
+const TEnumInfo& BorderStyleNames();  // bsNone and bsSingle, for controls
 // The keyboard's shift keys now, and the modifier bits of a mouse message.
 TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM Keys);
@@ -76,6 +81,10 @@ inline constexpr TCursor crSizeAll = -22;
 const TIdentMap& CursorIdents();
 // The system cursor for one of the values above (the arrow for unknown ones).
 HCURSOR CursorHandle(TCursor Cursor);
+// The cursor shown over every window of the program while it is not crDefault
+// (TScreen::Cursor); with crDefault each control shows its own.
+TCursor GlobalCursor();
+void SetGlobalCursor(TCursor Cursor);
 
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
@@ -98,6 +107,28 @@ void InitCommonControl(DWORD Classes);
 void FreeDeviceContexts();
 
 class TControl;
+
+// The form a control is on, as the controls see it. Forms lie above controls in
+// the library's order; a control reaches its form only through this, and TForm
+// implements it. Only the topmost parent of a control tree can be one.
+class TControlHost {
+public:
+  // Control, on this form, is to have the focus (the form's active control).
+  virtual void SetActiveControl(TWinControl* Control) = 0;
+  // The window of Control, on this form, got the focus.
+  virtual void FocusChanged(TWinControl* Control) = 0;
+  // Control leaves the form (it or a parent of it is removed).
+  virtual void ControlRemoved(TControl* Control) = 0;
+  // A button of the form with a modal result was clicked.
+  virtual void SetModalResult(TModalResult Value) = 0;
+
+protected:
+  ~TControlHost() = default;
+};
+
+// The host of the control tree Control is in (its topmost parent, when that is a
+// form), or null.
+TControlHost* ControlHost(const TControl* Control);
 
 // A canvas on a control: during painting the DC handed to it, otherwise the
 // control's window DC (a graphic control: its parent's, moved to its place), or a
@@ -359,6 +390,10 @@ public:
   // True when the window, or a foreign child window of it (a combo box's edit), has the focus.
   bool Focused() const;
   virtual void SetFocus();
+  // True when the control acts itself on this Tab, arrow, Return or Escape key
+  // now, so that the form leaves the key to it (an open drop-down list takes
+  // Return and Escape).
+  virtual bool HandlesDialogKey(WORD Key) const { return false; }
 
   // While disabled (nested), children are not aligned; enabling aligns once.
   void DisableAlign() { ++AlignDisabled_; }
@@ -506,9 +541,6 @@ protected:
 private:
   TControlCanvas Canvas_;
 };
-
-// The form a control is on (its topmost parent, when that is a form), or null.
-TForm* GetParentForm(const TControl* Control);
 
 // --- Publishing helpers: the usual properties of a control class ------------------
 

@@ -7,7 +7,6 @@
 
 #include "gui/controls.h"
 #include "gui/msgwindow.h"
-#include "gui/forms.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 const TEnumInfo& BevelCutNames();

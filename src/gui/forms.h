@@ -34,9 +34,6 @@
 #include "gui/controls.h"
 #include "gui/dialogs.h"
 
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-// A control's border: bsNone or bsSingle.
-using TBorderStyle = TFormBorderStyle;
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -48,7 +45,6 @@ enum TPosition {
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TScrollBarKind { sbHorizontal, sbVertical };
 
-const TEnumInfo& BorderStyleNames();  // bsNone and bsSingle, for controls
 const TEnumInfo& FormBorderStyleNames();
 
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
@@ -60,6 +56,31 @@ void SetFormResourceModule(HMODULE Module);
 HMODULE FormResourceModule();
 
 class TForm;
+
+// What forms need of the program that runs them: the main form, the message
+// loop (for ShowModal), ending the program, help. The application lies above
+// forms in the library's order; it installs itself here, and forms reach it only
+// through this.
+class TFormRunner {
+public:
+  virtual TForm* MainForm() const = 0;
+  // Handles one message, waiting for one if there is none.
+  virtual void HandleMessage() = 0;
+  virtual void Terminate() = 0;
+  virtual bool Terminated() const = 0;
+  // Help on the topic Context (F1 on a form or a control).
+  virtual bool HelpContext(int Context) = 0;
+  // A form is going; it can no longer be the main form.
+  virtual void FormDestroyed(TForm* Form) = 0;
+
+protected:
+  ~TFormRunner() = default;
+};
+
+// Installs Runner (null: none) and returns the one it replaces. Without one,
+// forms have no main form and ShowModal raises EInvalidOperation.
+TFormRunner* SetFormRunner(TFormRunner* Runner);
+TFormRunner* FormRunner();
 
 // One of a form's scroll bars. It shows when Visible and the form's content (its
 // Range, or with AutoScroll the extent of its controls) exceeds the client area.
@@ -99,7 +120,7 @@ private:
   bool Shown_ = false;
 };
 
-class TForm : public TCustomControl {
+class TForm : public TCustomControl, public TControlHost {
   DECLARE_CLASS(TForm)
 public:
   // An empty, hidden form; see InitializeForm for one with a resource.
@@ -135,11 +156,11 @@ public:
 
   // The control that has (or gets, when the form is activated) the focus.
   TWinControl* ActiveControl() const { return ActiveControl_; }
-  void SetActiveControl(TWinControl* Control);
+  void SetActiveControl(TWinControl* Control) override;
   bool Active() const { return Active_; }
   TModalResult ModalResult() const { return ModalResult_; }
   // In a modal form, a value other than mrNone ends ShowModal with it.
-  void SetModalResult(TModalResult Value) { ModalResult_ = Value; }
+  void SetModalResult(TModalResult Value) override { ModalResult_ = Value; }
   // The MDI client window of an fsMDIForm.
   HWND ClientHandle() const { return ClientHandle_; }
 
@@ -161,9 +182,9 @@ public:
   // true when the form acted on it (the message is then not dispatched).
   bool DialogKey(const MSG& Msg);
   // A control of the form got the focus.
-  void FocusChanged(TWinControl* Control);
+  void FocusChanged(TWinControl* Control) override;
   // A control leaves the form: it can no longer be the active control.
-  void ControlRemoved(TControl* Control);
+  void ControlRemoved(TControl* Control) override;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -230,6 +251,9 @@ private:
 
 INSTBRISKO_EXCEPTION(EResNotFound, Exception);
 
+// The form a control is on (its topmost parent, when that is a form), or null.
+TForm* GetParentForm(const TControl* Control);
+
 // The screen: its size and density, the program's forms, the mouse cursor shown
 // over all of them, and the installed screen fonts.
 class TScreen : public TComponent {
@@ -246,7 +270,7 @@ public:
 
   // A cursor other than crDefault is shown at once over every window of the
   // program and kept while set.
-  TCursor Cursor() const { return Cursor_; }
+  TCursor Cursor() const { return GlobalCursor(); }
   void SetCursor(TCursor Value);
   HCURSOR Cursors(TCursor Value) const { return CursorHandle(Value); }
 
@@ -264,12 +288,13 @@ public:
   TForm* ActiveForm() const { return ActiveForm_; }
   TWinControl* ActiveControl() const;
 
-private:
-  friend class TForm;
+  // Forms report themselves here: made, activated, their window gone, destroyed.
   void AddForm(TForm* Form);
+  void FormActivated(TForm* Form);
+  void FormWindowDestroyed(TForm* Form);
   void RemoveForm(TForm* Form);
 
-  TCursor Cursor_ = crDefault;
+private:
   TStringList Fonts_;
   bool FontsRead_ = false;
   TFontLister FontLister_;

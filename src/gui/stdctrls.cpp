@@ -87,7 +87,7 @@ void TButton::SetDefault(bool Value) {
 
 void TButton::Click() {
   if (ModalResult_ != mrNone)
-    if (TForm* F = GetParentForm(this)) F->SetModalResult(ModalResult_);
+    if (TControlHost* Host = ControlHost(this)) Host->SetModalResult(ModalResult_);
   TButtonControl::Click();
 }
 
@@ -726,6 +726,10 @@ bool TComboBox::DroppedDown() const { return Handle_ && SendMessageA(Handle_, CB
 
 void TComboBox::SetDroppedDown(bool Value) {
   if (Handle_) SendMessageA(Handle_, CB_SHOWDROPDOWN, Value, 0);
+}
+
+bool TComboBox::HandlesDialogKey(WORD Key) const {
+  return (Key == VK_RETURN || Key == VK_ESCAPE) && DroppedDown();
 }
 
 bool TComboBox::Focused() const {

@@ -9,7 +9,6 @@
 #include "classes/strings.h"
 #include "gui/controls.h"
 #include "gui/dialogs.h"
-#include "gui/forms.h"
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -276,6 +275,7 @@ public:
   bool DroppedDown() const;
   void SetDroppedDown(bool Value);
   bool Focused() const;
+  bool HandlesDialogKey(WORD Key) const override;
   // The owner-drawn styles paint items here during OnDrawItem.
   TCanvas& Canvas() { return Canvas_; }
 
