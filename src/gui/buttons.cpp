@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+void RegisterButtonsClasses() { RegisterComponentClass(TBitBtn::StaticClassInfo()); }
+
 const TEnumInfo& ButtonLayoutNames() {
   static const TEnumInfo Names{"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
   return Names;

@@ -3,6 +3,9 @@
 
 #include "gui/stdctrls.h"
 
+// Makes TBitBtn known to the form reader (RegisterGuiClasses does).
+void RegisterButtonsClasses();
+
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 const TEnumInfo& ButtonLayoutNames();
 

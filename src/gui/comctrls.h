@@ -8,6 +8,10 @@
 
 #include "gui/controls.h"
 
+// Makes the status bar, header control and list view known to the form reader
+// (RegisterGuiClasses does).
+void RegisterComCtrlsClasses();
+
 class TStatusBar;
 class THeaderControl;
 class TListView;

@@ -9,6 +9,11 @@ const TEnumInfo& BevelCutNames() {
   return Names;
 }
 
+void RegisterExtCtrlsClasses() {
+  for (const TClassInfo* C : {&TPanel::StaticClassInfo(), &TImage::StaticClassInfo(), &TTimer::StaticClassInfo()})
+    RegisterComponentClass(*C);
+}
+
 // --- TPanel ----------------------------------------------------------------------
 
 BEGIN_CLASS_INFO(TPanel, TCustomControl, ComponentCreator<TPanel>)

@@ -8,6 +8,9 @@
 #include "gui/controls.h"
 #include "gui/msgwindow.h"
 
+// Makes panels, images and timers known to the form reader (RegisterGuiClasses does).
+void RegisterExtCtrlsClasses();
+
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 const TEnumInfo& BevelCutNames();
 

@@ -5,7 +5,6 @@
 #include "classes/formstream.h"
 #include "classes/sysutils.h"
 #include "gui/exceptionsink.h"
-#include "gui/guiclasses.h"
 #include "gui/handles.h"
 
 // The screen exists from start-up on and is never destroyed: static destruction
@@ -271,7 +270,6 @@ void TForm::InitializeForm() {
 void TForm::InitializeForm(std::string_view FormText) { ReadForm(FormText); }
 
 void TForm::ReadForm(std::string_view Text) {
-  RegisterGuiClasses();
   ReadComponent(Text, *this);
   // A form stored visible is shown once its creation handler has run.
   const bool ShowNow = Visible_;

@@ -37,6 +37,13 @@ const TEnumInfo& CheckBoxStateNames() {
   return Names;
 }
 
+void RegisterStdCtrlsClasses() {
+  for (const TClassInfo* C : {&TButton::StaticClassInfo(), &TCheckBox::StaticClassInfo(),
+                              &TRadioButton::StaticClassInfo(), &TEdit::StaticClassInfo(), &TMemo::StaticClassInfo(),
+                              &TComboBox::StaticClassInfo(), &TLabel::StaticClassInfo(), &TGroupBox::StaticClassInfo()})
+    RegisterComponentClass(*C);
+}
+
 // --- Buttons ---------------------------------------------------------------------
 
 BEGIN_CLASS_INFO(TButtonControl, TWinControl, nullptr)

@@ -10,6 +10,9 @@
 #include "gui/controls.h"
 #include "gui/dialogs.h"
 
+// Makes the standard controls known to the form reader (RegisterGuiClasses does).
+void RegisterStdCtrlsClasses();
+
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };

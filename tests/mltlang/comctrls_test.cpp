@@ -5,6 +5,7 @@
 #include "classes/formstream.h"
 #include "gui/comctrls.h"
 #include "gui/forms.h"
+#include "gui/guiclasses.h"
 #include "mltlang/Mltlang1.h"
 
 #include <commctrl.h>
@@ -99,6 +100,7 @@ end
 class ComCtrls : public ::testing::Test {
 protected:
   void SetUp() override {
+    RegisterGuiClasses();
     Form = new TForm(nullptr);
     Form->InitializeForm(FormText);
     Form->Show();
