@@ -6,6 +6,14 @@
 //   TGraphicControl  a control without a window, painted by its parent (labels, images)
 //   TCustomControl   a window of our own class that paints itself (panels, forms)
 //
+// One class, TWinControl, in several source files by concept:
+//   controls.cpp           TControl, cursors, shift states, the control host
+//   controls_window.cpp    window classes, making and binding the window, child controls
+//   controls_dispatch.cpp  WndProc: reflection, mouse, keys, cursor
+//   controls_focus.cpp     tab order and focus
+//   controls_align.cpp     bounds, alignment of children, scrolling
+//   controls_paint.cpp     canvases, painting, TGraphicControl and TCustomControl
+//
 // The window procedure. Every window of the library has one static procedure that
 // finds its object from the HWND (a window property, bound at the first message
 // of CreateWindowEx) and calls the object's virtual WndProc. What WndProc does not
@@ -23,7 +31,8 @@
 // object's state to the new window in CreateWnd (after TWinControl::CreateWnd)
 // and keep what the window holds in SaveWindowState, and handle the reflected
 // CN_COMMAND / CN_NOTIFY in WndProc. InitCommonControl registers comctl32's
-// classes. Register the class for form resources with RegisterComponentClass.
+// classes. Register the class for form resources in its family's
+// Register...Classes function (see guiclasses.h).
 #pragma once
 
 #include <windows.h>
