@@ -1,3 +1,8 @@
+// gui/ layer 2 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Colours, fonts, brushes, pens, canvases over device contexts, bitmaps and
 // pictures. Every GDI object is made on demand from its properties and owned by
 // the object that made it; changing a property drops the handle and fires

@@ -1,3 +1,8 @@
+// gui/ layer 1 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // The library's private message numbers, all in one list so that no two uses
 // share a number. They lie in the WM_APP range and go only to windows of the
 // library's own classes. A component that needs a message of its own takes the

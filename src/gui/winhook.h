@@ -1,3 +1,8 @@
+// gui/ layer 1 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Putting a handler in front of any window's procedure and chaining to the one
 // it replaced. The handler sees every message first; what it does not handle
 // goes on to the previous procedure through CallWindowProcA. Nothing here
