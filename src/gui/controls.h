@@ -18,6 +18,7 @@
 //   controls_focus.cpp     tab order and focus
 //   controls_align.cpp     bounds, alignment of children, scrolling
 //   controls_paint.cpp     canvases, painting, TGraphicControl and TCustomControl
+//   controls_accessible.cpp  what assistive technology reads of graphic controls
 //
 // The window procedure. Every window of the library has one static procedure that
 // finds its object from the HWND (a window property, bound at the first message
@@ -505,6 +506,8 @@ private:
   bool Reflect(TMessage& M, HWND Child);
   TWinControl* ChildWithID(UINT ID) const;
   bool ForwardMouseToChild(TMessage& M);
+  // WM_GETOBJECT: answers for the graphic children with an accessible text.
+  bool AnswerGetObject(TMessage& M);
   void FixupTabList();
   void PaintHandler(TMessage& M);
   void SetCursorHandler(TMessage& M);
@@ -522,6 +525,14 @@ private:
 };
 
 // A control without a window, painted by its parent's WM_PAINT.
+//
+// Having no window, it cannot be read by assistive technology on its own: its
+// parent's window answers for it. A parent of our own class that holds graphic
+// controls with an AccessibleText answers WM_GETOBJECT with an accessible object
+// (MSAA's IAccessible) whose children are its child windows and, as static
+// texts with their bounds, those graphic controls, in reading order (top to
+// bottom, then left to right). A screen reader then hears a label as it hears
+// a STATIC window's text.
 class TGraphicControl : public TControl {
   DECLARE_CLASS(TGraphicControl)
 public:
@@ -530,10 +541,15 @@ public:
   TCanvas& Canvas() { return Canvas_; }
   // Paints onto DC, whose origin and clipping the parent has set to the control.
   void PaintTo(HDC DC);
+  // The text a person reads on the control, for assistive technology; empty for
+  // a control with nothing to read (a picture).
+  virtual std::string AccessibleText() const { return {}; }
 
 protected:
   virtual void Paint() {}
   void FontChanged() override;
+  // Tells assistive technology that the text changed.
+  void TextChanged() override;
 
 private:
   TControlCanvas Canvas_;

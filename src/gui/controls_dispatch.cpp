@@ -207,6 +207,9 @@ void TWinControl::WndProc(TMessage& M) {
         }
       break;
     }
+    case WM_GETOBJECT:
+      if (AnswerGetObject(M)) return;
+      break;
     case WM_SETCURSOR:
       SetCursorHandler(M);
       return;

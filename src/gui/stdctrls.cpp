@@ -852,6 +852,18 @@ UINT TLabel::TextFormat() const {
   return F;
 }
 
+std::string TLabel::AccessibleText() const {
+  const std::string Caption = GetText();
+  if (!ShowAccelChar_) return Caption;
+  // A doubled "&" shows as one; a single one underlines the next character.
+  std::string Shown;
+  for (size_t I = 0; I < Caption.size(); ++I) {
+    if (Caption[I] == '&' && I + 1 < Caption.size()) ++I;
+    Shown += Caption[I];
+  }
+  return Shown;
+}
+
 std::string TLabel::MeasuredText() const {
   // An empty label still has the height of a line.
   std::string T = GetText();

@@ -341,6 +341,8 @@ public:
   // The control that gets the focus when the label's accelerator is used.
   TWinControl* FocusControl() const { return FocusControl_; }
   void SetFocusControl(TWinControl* Value) { FocusControl_ = Value; }
+  // The caption as it reads: with ShowAccelChar, without the accelerator's "&".
+  std::string AccessibleText() const override;
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
