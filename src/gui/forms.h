@@ -25,7 +25,23 @@
 // InitializeForm reads the RCDATA resource named after the class (TIIFORM1) in
 // the executable: "TIIFORM1 RCDATA "forms/Uinstbrisko.txt"" in a .rc file. It
 // cannot be done by TForm's own constructor: there the object is not yet a
-// TiiForm1, and its fields would be reset after reading.
+// TiiForm1, and its fields would be reset after reading. The classes the
+// resource names must be registered first (guiclasses.h).
+//
+// What a component read with a form may rely on (the translation and layout
+// components do):
+// - It is made while the form is read, owned by the form, before OnCreate; its
+//   Loaded runs once the whole form is read, and the form's named controls are
+//   its owner's components (FindComponent), their properties reached by name
+//   through the property tables (classes/typinfo.h).
+// - It may put itself in front of the form's window procedure at once (a
+//   TWindowHook on Handle(), winhook.h): the window is made then, but nothing
+//   is sent to it before the creation handler has run.
+// - It may chain into the form's events (OnShow, OnActivate, ...): keep the
+//   handler it replaces and call it from its own.
+// - Screen->Forms lists every form of the program, to act on all of them.
+// - An exception in anything it hooks goes to the exception sink
+//   (exceptionsink.h), never into user32.
 #pragma once
 
 #include <windows.h>

@@ -19,9 +19,9 @@ INSTBRISKO_EXCEPTION(EThread, Exception);
 
 // The main thread is the one that runs the program's static initialisation, i.e.
 // the one that enters main/WinMain. Synchronous calls reach it through a hidden
-// message-only window, so they are served whenever any message loop runs there
-// (the application's, a modal dialog's, a message box's), and while the main
-// thread waits in TThread::WaitFor or a TThread destructor.
+// message-only window (msgwindow.h), so they are served whenever any message
+// loop runs there (the application's, a modal dialog's, a message box's), and
+// while the main thread waits in TThread::WaitFor or a TThread destructor.
 //
 // Creates that window; call it on the main thread at start-up. The first TThread
 // constructed on the main thread, and CheckSynchronize, do it too. Calls queued
