@@ -186,10 +186,8 @@ public:
   }
 
   HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* Focus) override {
-    if (!Focus) return E_POINTER;
-    VariantInit(Focus);
-    TWinControl* Control = Live();
-    if (!Control) return CO_E_OBJNOTCONNECTED;
+    TWinControl* Control;
+    if (HRESULT R = Begin(Focus, Control); R != S_OK) return R;
     const HWND Focused = GetFocus();
     if (Focused == Wnd_) {
       *Focus = ChildVariant(CHILDID_SELF);
@@ -227,10 +225,8 @@ public:
   }
 
   HRESULT STDMETHODCALLTYPE accHitTest(long X, long Y, VARIANT* Hit) override {
-    if (!Hit) return E_POINTER;
-    VariantInit(Hit);
-    TWinControl* Control = Live();
-    if (!Control) return CO_E_OBJNOTCONNECTED;
+    TWinControl* Control;
+    if (HRESULT R = Begin(Hit, Control); R != S_OK) return R;
     // Windows lie above the graphic controls their parent paints.
     HRESULT R = Standard_->accHitTest(X, Y, Hit);
     if (R != S_OK || Hit->vt != VT_I4 || Hit->lVal != CHILDID_SELF) return R;
@@ -246,10 +242,8 @@ public:
   }
 
   HRESULT STDMETHODCALLTYPE accNavigate(long Direction, VARIANT Start, VARIANT* End) override {
-    if (!End) return E_POINTER;
-    VariantInit(End);
-    TWinControl* Control = Live();
-    if (!Control) return CO_E_OBJNOTCONNECTED;
+    TWinControl* Control;
+    if (HRESULT R = Begin(End, Control); R != S_OK) return R;
     if (Start.vt != VT_I4) return E_INVALIDARG;
     const auto Count = static_cast<LONG>(ChildrenOf(*Control).size());
     LONG To = 0;
@@ -304,6 +298,14 @@ private:
   };
 
   TWinControl* Live() const { return IsWindow(Wnd_) ? TWinControl::FromHandle(Wnd_) : nullptr; }
+
+  // Empties the answer and finds the control; anything but S_OK ends the call.
+  HRESULT Begin(VARIANT* Out, TWinControl*& Control) const {
+    if (!Out) return E_POINTER;
+    VariantInit(Out);
+    Control = Live();
+    return Control ? S_OK : CO_E_OBJNOTCONNECTED;
+  }
 
   HRESULT Resolve(const VARIANT& Id, TTarget& T) {
     TWinControl* Control = Live();
