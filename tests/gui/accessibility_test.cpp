@@ -40,7 +40,7 @@ struct TLabelledForm {
         "      Transparent = True\n    end\n  end\n"
         "end\n");
     Form.Show();
-    wintest::Pump(50);
+    wintest::PumpPending();
   }
   TLabel* Label(const char* Name) { return dynamic_cast<TLabel*>(Form.FindComponent(Name)); }
   TOleInitializer Ole;
