@@ -7,7 +7,7 @@
 #include <new>
 
 #include "classes/sysutils.h"
-#include "gui/winhook.h"
+#include "gui/exceptionsink.h"
 
 namespace {
 

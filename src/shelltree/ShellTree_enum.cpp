@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 #include "gui/application.h"
-#include "gui/winhook.h"
+#include "gui/exceptionsink.h"
 
 namespace {
 
