@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "gui/forms.h"
+#include "gui/handles.h"
 #include "gui/msgwindow.h"
-#include "shelltree/ShellTree_helpers.h"
 
 bool IsMenu3 = false;
 
@@ -67,22 +67,25 @@ bool ItemContextMenu(HWND Owner, IShellFolder* Folder, LPCITEMIDLIST Item, ULONG
   return RunMenuAction(Menu, Attributes, Action, Owner, Point);
 }
 
-// Parses Name within Folder; the list comes with the attributes asked for.
-bool Parse(IShellFolder* Folder, HWND Owner, const std::string& Name, TShellIdList& List, ULONG& Attributes) {
-  std::wstring W = AnsiToWide(Name, MAX_PATH);
+// Parses Name (at most MAX_PATH characters) within Folder; the list comes with
+// the attributes asked for.
+bool Parse(IShellFolder* Folder, HWND Owner, const std::string& Name, TItemIdList& List, ULONG& Attributes) {
+  WCHAR Wide[MAX_PATH + 1] = L"";
+  const int Length = static_cast<int>(std::min<size_t>(Name.size(), MAX_PATH));
+  if (Length == 0 || MultiByteToWideChar(CP_ACP, 0, Name.data(), Length, Wide, MAX_PATH) == 0) return false;
   ULONG Eaten = 0;
-  return !W.empty() && Folder->ParseDisplayName(Owner, nullptr, W.data(), &Eaten, List.Receive(), &Attributes) == S_OK;
+  return Folder->ParseDisplayName(Owner, nullptr, Wide, &Eaten, List.Receive(), &Attributes) == S_OK;
 }
 
 bool PathMenuAction(const std::string& Path, int Action, HWND Owner, POINT Point) {
-  TComPtr<IMalloc> Allocator;
   TComPtr<IShellFolder> Desktop;
-  if (FAILED(SHGetMalloc(&Allocator)) || FAILED(SHGetDesktopFolder(&Desktop))) return false;
+  if (FAILED(SHGetDesktopFolder(&Desktop))) return false;
   const size_t Cut = Path.find_last_of("\\:");
   const std::string FolderPart = Cut == std::string::npos ? std::string() : Path.substr(0, Cut + 1);
   const std::string NamePart = Cut == std::string::npos ? Path : Path.substr(Cut + 1);
 
-  TShellIdList FolderId(Allocator.Get()), ItemId(Allocator.Get());
+  // The shell's lists, each freed through the shell's allocator (CoTaskMemFree).
+  TItemIdList FolderId, ItemId;
   TComPtr<IShellFolder> Folder;
   ULONG Attributes = 0;
   if (Parse(Desktop.Get(), Owner, FolderPart, FolderId, Attributes) &&
@@ -93,7 +96,7 @@ bool PathMenuAction(const std::string& Path, int Action, HWND Owner, POINT Point
   }
   // The name would not parse in its folder: the desktop's first folder may know it.
   TComPtr<IEnumIDList> Enum;
-  TShellIdList First(Allocator.Get());
+  TItemIdList First;
   if (Desktop->EnumObjects(Owner, SHCONTF_FOLDERS, &Enum) != S_OK || Enum->Next(1, First.Receive(), nullptr) != S_OK)
     return false;
   if (FAILED(Desktop->BindToObject(First.Get(), nullptr, IID_IShellFolder, Folder.PPV()))) return false;
@@ -134,7 +137,9 @@ bool ShowItemMenu(IShellFolder* Folder, LPCITEMIDLIST Item, ULONG Attributes, PO
 bool ItemMenuAction(const std::string& Path, IShellFolder* Folder, LPCITEMIDLIST Item, ULONG Attributes,
                     int Action, HWND OwnerWindow, POINT ScreenPoint) {
   IsMenu3 = false;
-  THourglass Busy;
+  const TCursor Saved = Screen->Cursor();
+  Screen->SetCursor(crHourGlass);
+  TScopeGuard Restore([Saved] { Screen->SetCursor(Saved); });
   if (Item) return ItemContextMenu(OwnerWindow, Folder, Item, Attributes, Action, ScreenPoint);
   return PathMenuAction(Path, Action, OwnerWindow, ScreenPoint);
 }
