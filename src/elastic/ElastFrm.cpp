@@ -142,7 +142,8 @@ void TElasticForm::Loaded() {
 
 LRESULT TElasticForm::FormWndProc(UINT Msg, WPARAM W, LPARAM L, bool& Handled) {
   Handled = false;  // every message goes on to the form, after what is done here
-  if (CreationPending_) return 0;
+  // Not yet created, or going: the form's own procedure has it alone.
+  if (CreationPending_ || Form_->ComponentState().Contains(csDestroying)) return 0;
   HWND Focus = GetFocus();
   Preamble();
   switch (Msg) {
@@ -233,7 +234,7 @@ void TElasticForm::FormSized(WPARAM SizeType, HWND& Focus) {
   if (InSizing_) return;  // a drag rescales once, when it ends
   if (Form_->FormStyle() == fsMDIChild) HideControls();
   ResizeControls();
-  Form_->Repaint();
+  RepaintForm();
   RestoreControls();
   if (Focus && IsWindow(Focus) && GetFocus() != Focus) SetFocus(Focus);
   SaveLayoutFile();
@@ -266,13 +267,20 @@ void TElasticForm::SizeMoveEnded(HWND Focus) {
     HideControls();
     if (MaintainProportions) KeepProportions();
     else ResizeControls();
-    Form_->Repaint();
+    RepaintForm();
     RestoreControls();
     if (Focus && IsWindow(Focus) && GetFocus() != Focus) SetFocus(Focus);
     RescaleAfterSizing_ = false;
   }
   Maximized_ = false;
   SaveLayoutFile();
+}
+
+void TElasticForm::RepaintForm() {
+  // The form's own area now; the controls the pass moved were invalidated by
+  // the move and paint once, when their turn comes.
+  if (Form_->HandleAllocated())
+    RedrawWindow(Form_->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_NOCHILDREN);
 }
 
 LRESULT TElasticForm::ClientWndProc(HDC DC, bool& Handled) {
@@ -308,7 +316,7 @@ void TElasticForm::SetFont(TFont* Value) {
   if (Value != &Font_) Font_.Assign(Value);
   if (Form_) {
     Form_->Font()->Assign(&Font_);
-    Form_->Repaint();
+    RepaintForm();  // the controls with the form's font repaint as they take it
   }
 }
 

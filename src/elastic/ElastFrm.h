@@ -106,6 +106,7 @@ private:
   void SizeMoveEnded(HWND Focus);
   void FillMinMaxInfo(MINMAXINFO& Info);
   void SetupMDIChild();
+  void RepaintForm();
 
   // ElastFrm_layout.cpp
   void PrepareLayout();
