@@ -1,7 +1,7 @@
 #include "setup/UinstAskNewDir.h"
 
 #include "elastic/ElastFrm.h"
-#include "setup/Uinstbrisko.h"
+#include "setup/wizard.h"
 
 TiForm11* iForm11 = nullptr;
 

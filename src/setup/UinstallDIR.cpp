@@ -1,7 +1,7 @@
 #include "setup/UinstallDIR.h"
 
 #include "elastic/ElastFrm.h"
-#include "setup/Uinstbrisko.h"
+#include "setup/wizard.h"
 
 TiForm10* iForm10 = nullptr;
 

@@ -2,6 +2,7 @@
 
 #include "elastic/ElastFrm.h"
 #include "setup/Uinstbrisko.h"
+#include "setup/wizard.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/uinstbrisko5.h"
 
@@ -52,7 +53,7 @@ void TiiForm3::FormCreate(TObject*) {
   AdjustDesignScreen(ElasticForm1);
   ComboBox1->SetItemIndex(0);
   Edit1->SetText(DefaultTargetFolder);
-  Image1->Picture()->Assign(iiForm1->Image1->Picture());
+  ShowProductPicture(*Image1);
   LanguageCode = "US";
 }
 

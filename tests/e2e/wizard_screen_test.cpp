@@ -243,10 +243,7 @@ TEST(WizardScreen, TheProgramShowsItsPagesWhereTheTableSays) {
   const TSize Running = RunningScreen();
   const TScreenLayout* Layout = LayoutFor(Running);
   ASSERT_NE(Layout, nullptr);
-  std::string Exe = std::string("Z:") + DIST_DIR + "/instbrisko.exe";
-  for (char& C : Exe)
-    if (C == '/') C = '\\';
-  e2e::TWizard W(Exe);
+  e2e::TWizard W(testsupport::HostFolder(DIST_DIR) + "instbrisko.exe");
   ASSERT_TRUE(W.WaitForPages({"welcome"}));
   EXPECT_EQ(WindowBounds(W.Page("welcome")), Layout->Forms.at("iiForm1"));
 

@@ -102,9 +102,10 @@ TEST(WindowHook, SeesEveryMessageFirstAndPassesItOn) {
   EXPECT_NE(Ours, Hook.Previous());
 
   Form.Show();
-  Pump(30);
-  EXPECT_TRUE(InOrder(Scope.Seen, {{byHook, WM_SHOWWINDOW}, {byForm, WM_SHOWWINDOW}, {byHook, WM_ACTIVATE},
-                                   {byForm, WM_ACTIVATE}}));
+  const std::vector<TExpected> ShowAndActivate = {
+      {byHook, WM_SHOWWINDOW}, {byForm, WM_SHOWWINDOW}, {byHook, WM_ACTIVATE}, {byForm, WM_ACTIVATE}};
+  PumpUntil([&] { return InOrder(Scope.Seen, ShowAndActivate); });
+  EXPECT_TRUE(InOrder(Scope.Seen, ShowAndActivate));
 
   Scope.Seen.clear();
   Form.SetBounds(120, 110, 400, 260);
@@ -150,7 +151,7 @@ TEST(WindowHook, AllMessagesOfAShowAndResizeComeThroughItFirst) {
   Form.SetBounds(10, 10, 350, 250);
   SendMessageA(Form.Handle(), WM_ENTERSIZEMOVE, 0, 0);
   SendMessageA(Form.Handle(), WM_EXITSIZEMOVE, 0, 0);
-  Pump(20);
+  PumpPending();
   EXPECT_TRUE(HookSawEachFirst(Scope.Seen));
   size_t Hooked = 0;
   for (const TSeen& S : Scope.Seen) Hooked += S.Who == byHook;
@@ -161,7 +162,7 @@ TEST(WindowHook, HandledMessagesGoNoFurtherAndRestoreBringsTheOldProcedureBack) 
   TLogScope Scope;
   TLoggingForm Form(nullptr);
   Form.Show();
-  Pump(20);
+  PumpPending();
   HWND Wnd = Form.Handle();
   const LONG_PTR Before = GetWindowLongPtrA(Wnd, GWLP_WNDPROC);
   TWindowHook Hook;
@@ -205,7 +206,7 @@ TEST(WindowHook, TheLibraryKeepsWorkingBehindOtherProcedures) {
   Button->OnClick = TNotifyEvent([&](TObject*) { ++Clicks; });
   Form.OnResize = TNotifyEvent([&](TObject*) { ++Resizes; });
   Form.Show();
-  Pump(20);
+  PumpPending();
   Resizes = 0;
   HWND Wnd = Form.Handle();
 
