@@ -46,11 +46,6 @@ END_CLASS_INFO
 
 void RegisterElasticClasses() { RegisterComponentClass(TElasticForm::StaticClassInfo()); }
 
-namespace {
-// The reader finds the class by name even when nobody calls the function above.
-const bool Registered = (RegisterElasticClasses(), true);
-}  // namespace
-
 TElasticForm::TElasticForm(TComponent* AOwner) : TComponent(AOwner) {
   CheckOwner(AOwner);
   const bool Designing = ComponentState().Contains(csDesigning);
@@ -352,9 +347,11 @@ void TElasticForm::CaptureDesignMetrics() {
 
 void TElasticForm::CheckTrueTypeFont() {
   TWindowDC DC(Form_->Handle());
-  HGDIOBJ Old = SelectObject(DC.Get(), Form_->Font()->Handle());
-  bool TrueType = GetOutlineTextMetricsA(DC.Get(), 0, nullptr) != 0;
-  SelectObject(DC.Get(), Old);
+  bool TrueType;
+  {
+    TSelectedObject Font(DC.Get(), Form_->Font()->Handle());
+    TrueType = GetOutlineTextMetricsA(DC.Get(), 0, nullptr) != 0;
+  }
   if (!TrueType)
     MessageDlg(
         "Form's Font is not True Type.  Only True Type font are guaranteed to resize well at all form sizes.  "

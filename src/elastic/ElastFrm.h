@@ -166,5 +166,7 @@ private:
   double StoredLeft_ = 0, StoredTop_ = 0, StoredWidth_ = 0, StoredHeight_ = 0;
 };
 
-// Makes TElasticForm known to the form reader.
+// The elastic package's classes: makes TElasticForm known to the form reader. A
+// program calls it at start-up, before reading a form that holds one; nothing
+// registers itself.
 void RegisterElasticClasses();

@@ -2,6 +2,13 @@
 
 #include <algorithm>
 
+#include "gui/handles.h"
+
+void RegisterDBGridsClasses() {
+  for (const TClassInfo* C : {&TDBGrid::StaticClassInfo(), &TDataSource::StaticClassInfo()})
+    RegisterComponentClass(*C);
+}
+
 // --- TDataSource ------------------------------------------------------------------------
 
 BEGIN_CLASS_INFO(TDataSource, TComponent, ComponentCreator<TDataSource>)
@@ -101,28 +108,20 @@ void TDBGrid::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TDBGrid::ColumnsChanged() {
   if (Syncing_) return;
-  Syncing_ = true;
-  try {
+  {
+    Syncing_ = true;
+    TScopeGuard Done([this] { Syncing_ = false; });
     SetColCount(std::max(Columns_.Count(), 1));
     for (int I = 0; I < Columns_.Count(); ++I) SetColWidths(I, Columns_.Items(I)->Width());
-  } catch (...) {
-    Syncing_ = false;
-    throw;
   }
-  Syncing_ = false;
   Invalidate();
 }
 
 void TDBGrid::ColWidthsChanged() {
   if (Syncing_) return;
   Syncing_ = true;
-  try {
-    for (int I = 0; I < Columns_.Count() && I < ColCount(); ++I) Columns_.Items(I)->SetWidth(ColWidths(I));
-  } catch (...) {
-    Syncing_ = false;
-    throw;
-  }
-  Syncing_ = false;
+  TScopeGuard Done([this] { Syncing_ = false; });
+  for (int I = 0; I < Columns_.Count() && I < ColCount(); ++I) Columns_.Items(I)->SetWidth(ColWidths(I));
 }
 
 void TDBGrid::FontChanged() {

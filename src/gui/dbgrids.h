@@ -1,3 +1,9 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 control families (standard, extended, buttons, common controls, grids, tool
+// bars, page controls); 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // A grid bound to a data source: one column per entry of Columns, a title row
 // that shows each column's title in TitleFont, and the rows of its data below.
 //
@@ -12,6 +18,9 @@
 #include <string>
 
 #include "gui/grids.h"
+
+// Makes the data-bound grid and its data source known to the form reader (RegisterGuiClasses does).
+void RegisterDBGridsClasses();
 
 class TDataSource : public TComponent {
   DECLARE_CLASS(TDataSource)

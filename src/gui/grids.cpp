@@ -4,6 +4,11 @@
 
 #include "gui/handles.h"
 
+void RegisterGridsClasses() {
+  for (const TClassInfo* C : {&TStringGrid::StaticClassInfo()})
+    RegisterComponentClass(*C);
+}
+
 namespace {
 
 void CheckIndex(int Index, int Count) {
@@ -209,18 +214,13 @@ void TCustomGrid::UpdateScrollRanges() {
     }
     SetScrollInfo(Handle_, Bar, &SI, TRUE);
   };
-  try {
-    for (int Pass = 0; Pass < 2; ++Pass) {  // a second pass settles what the first bar took away
-      Apply(SB_HORZ, ScrollBars_ == ssHorizontal || ScrollBars_ == ssBoth, ColCount(), FixedCols_, LeftCol_,
-            VisibleCols());
-      Apply(SB_VERT, ScrollBars_ == ssVertical || ScrollBars_ == ssBoth, RowCount(), FixedRows_, TopRow_,
-            VisibleRows());
-    }
-  } catch (...) {
-    UpdatingScrollBars_ = false;
-    throw;
+  TScopeGuard Done([this] { UpdatingScrollBars_ = false; });
+  for (int Pass = 0; Pass < 2; ++Pass) {  // a second pass settles what the first bar took away
+    Apply(SB_HORZ, ScrollBars_ == ssHorizontal || ScrollBars_ == ssBoth, ColCount(), FixedCols_, LeftCol_,
+          VisibleCols());
+    Apply(SB_VERT, ScrollBars_ == ssVertical || ScrollBars_ == ssBoth, RowCount(), FixedRows_, TopRow_,
+          VisibleRows());
   }
-  UpdatingScrollBars_ = false;
 }
 
 // --- Scrolling and the current cell ----------------------------------------------------

@@ -1,3 +1,9 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 control families (standard, extended, buttons, common controls, grids, tool
+// bars, page controls); 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Grids: cells in columns and rows, painted by the library in a window of its
 // own class with a sunken edge and scroll bars.
 //
@@ -15,6 +21,9 @@
 
 #include "gui/controls.h"
 #include "gui/stdctrls.h"
+
+// Makes the string grid known to the form reader (RegisterGuiClasses does).
+void RegisterGridsClasses();
 
 class TCustomGrid : public TCustomControl {
   DECLARE_CLASS(TCustomGrid)

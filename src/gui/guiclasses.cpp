@@ -10,19 +10,12 @@
 #include "gui/toolbars.h"
 
 void RegisterGuiClasses() {
-  static const bool Registered = [] {
-    const TClassInfo* Classes[] = {
-        &TButton::StaticClassInfo(),   &TBitBtn::StaticClassInfo(),   &TCheckBox::StaticClassInfo(),
-        &TRadioButton::StaticClassInfo(), &TEdit::StaticClassInfo(),   &TMemo::StaticClassInfo(),
-        &TComboBox::StaticClassInfo(), &TLabel::StaticClassInfo(),    &TGroupBox::StaticClassInfo(),
-        &TPanel::StaticClassInfo(),    &TImage::StaticClassInfo(),    &TTimer::StaticClassInfo(),
-        &TStatusBar::StaticClassInfo(), &THeaderControl::StaticClassInfo(), &TListView::StaticClassInfo(),
-        &TToolBar::StaticClassInfo(),  &TToolButton::StaticClassInfo(), &TPageControl::StaticClassInfo(),
-        &TTabSheet::StaticClassInfo(), &TStringGrid::StaticClassInfo(), &TDBGrid::StaticClassInfo(),
-        &TDataSource::StaticClassInfo(),
-    };
-    for (const TClassInfo* C : Classes) RegisterComponentClass(*C);
-    return true;
-  }();
-  (void)Registered;
+  RegisterStdCtrlsClasses();
+  RegisterExtCtrlsClasses();
+  RegisterButtonsClasses();
+  RegisterComCtrlsClasses();
+  RegisterGridsClasses();
+  RegisterDBGridsClasses();
+  RegisterToolBarsClasses();
+  RegisterPageCtrlsClasses();
 }

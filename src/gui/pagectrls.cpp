@@ -4,6 +4,11 @@
 
 #include <algorithm>
 
+void RegisterPageCtrlsClasses() {
+  for (const TClassInfo* C : {&TPageControl::StaticClassInfo(), &TTabSheet::StaticClassInfo()})
+    RegisterComponentClass(*C);
+}
+
 // --- TTabSheet --------------------------------------------------------------------------
 
 BEGIN_CLASS_INFO(TTabSheet, TWinControl, ComponentCreator<TTabSheet>)

@@ -1,3 +1,9 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 control families (standard, extended, buttons, common controls, grids, tool
+// bars, page controls); 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // A page control over comctl32's tab control, and the tab sheets it shows.
 //
 // Each TTabSheet whose parent is the page control has a tab, in page order
@@ -10,6 +16,9 @@
 #include <vector>
 
 #include "gui/controls.h"
+
+// Makes the page control and its tab sheets known to the form reader (RegisterGuiClasses does).
+void RegisterPageCtrlsClasses();
 
 class TPageControl;
 

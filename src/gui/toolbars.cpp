@@ -5,6 +5,11 @@
 #include <algorithm>
 #include <vector>
 
+void RegisterToolBarsClasses() {
+  for (const TClassInfo* C : {&TToolBar::StaticClassInfo(), &TToolButton::StaticClassInfo()})
+    RegisterComponentClass(*C);
+}
+
 // --- TToolButton ------------------------------------------------------------------------
 
 BEGIN_CLASS_INFO(TToolButton, TGraphicControl, ComponentCreator<TToolButton>)

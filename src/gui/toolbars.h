@@ -1,3 +1,9 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 control families (standard, extended, buttons, common controls, grids, tool
+// bars, page controls); 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // A tool bar over comctl32's toolbar window and the buttons on it.
 //
 // A TToolButton is a control whose parent is the tool bar; the bar keeps one
@@ -10,6 +16,9 @@
 #include <string>
 
 #include "gui/controls.h"
+
+// Makes the tool bar and its buttons known to the form reader (RegisterGuiClasses does).
+void RegisterToolBarsClasses();
 
 class TToolBar;
 

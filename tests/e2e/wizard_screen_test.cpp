@@ -115,11 +115,10 @@ TBounds WindowBounds(HWND Wnd) {
 // The size a text takes in a control's font; Width limits the lines when it wraps.
 SIZE TextSize(TControl& Control, const std::string& Text, int Width = 0) {
   TWindowDC DC(nullptr);
-  HGDIOBJ Old = SelectObject(DC.Get(), Control.Font()->Handle());
+  TSelectedObject Font(DC.Get(), Control.Font()->Handle());
   RECT R{0, 0, Width, 0};
   DrawTextA(DC.Get(), Text.c_str(), static_cast<int>(Text.size()), &R,
             DT_CALCRECT | DT_EXPANDTABS | (Width ? DT_WORDBREAK : 0));
-  SelectObject(DC.Get(), Old);
   return SIZE{R.right, R.bottom};
 }
 

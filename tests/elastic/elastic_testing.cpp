@@ -57,7 +57,10 @@ TPositionRecorder::TPositionRecorder(HWND Wnd) {
     if (Msg != WM_WINDOWPOSCHANGED) return 0;
     const auto* P = reinterpret_cast<const WINDOWPOS*>(L);
     std::string Event;
-    auto Add = [&Event](const char* Part) { Event += (Event.empty() ? "" : "+") + std::string(Part); };
+    auto Add = [&Event](const char* Part) {
+      if (!Event.empty()) Event += '+';
+      Event += Part;
+    };
     if (P->flags & SWP_HIDEWINDOW) Add("hide");
     if (!(P->flags & SWP_NOMOVE)) Add("move");
     if (!(P->flags & SWP_NOSIZE)) Add("size");

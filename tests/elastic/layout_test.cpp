@@ -347,10 +347,9 @@ TEST_F(LayoutTest, TheBackgroundIsTiledWithAPixelOverlapOrStretched) {
   SetPixel(Picture.Canvas().Handle(), 2, 0, Blue);
   ShowAndSettle(Form);
 
-  HDC Screen = GetDC(nullptr);
-  HDC Memory = CreateCompatibleDC(Screen);
-  HBITMAP Target = CreateCompatibleBitmap(Screen, 600, 2);
-  HGDIOBJ Old = SelectObject(Memory, Target);
+  TBitmap Target;  // the form erases into it
+  Target.SetSize(600, 2);
+  HDC Memory = Target.Canvas().Handle();
   auto Erase = [&] {
     RECT All{0, 0, 600, 2};
     FillRect(Memory, &All, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
@@ -375,9 +374,4 @@ TEST_F(LayoutTest, TheBackgroundIsTiledWithAPixelOverlapOrStretched) {
   Erase();
   EXPECT_EQ(GetPixel(Memory, 0, 0), Red);
   EXPECT_EQ(GetPixel(Memory, 511, 0), Blue) << "stretched over the whole form";
-
-  SelectObject(Memory, Old);
-  DeleteObject(Target);
-  DeleteDC(Memory);
-  ReleaseDC(nullptr, Screen);
 }

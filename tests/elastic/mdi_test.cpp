@@ -28,17 +28,11 @@ TEST(ElasticMDI, ParentAndChildAreScaledAtTheirSetupAndThePictureFillsTheClientW
   EXPECT_EQ(wintest::BoundsOf(Frame->Handle()), (wintest::TBounds{128, 64, 512, 384})) << "before it is shown";
   ShowAndSettle(*Frame);
 
-  HDC Screen = GetDC(nullptr);
-  HDC Memory = CreateCompatibleDC(Screen);
-  HBITMAP Target = CreateCompatibleBitmap(Screen, 50, 50);
-  HGDIOBJ Old = SelectObject(Memory, Target);
-  SendMessageA(Frame->ClientHandle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(Memory), 0);
-  EXPECT_EQ(GetPixel(Memory, 0, 0), RGB(255, 0, 0));
-  EXPECT_EQ(GetPixel(Memory, 49, 49), RGB(255, 0, 0)) << "tiled over the client window";
-  SelectObject(Memory, Old);
-  DeleteObject(Target);
-  DeleteDC(Memory);
-  ReleaseDC(nullptr, Screen);
+  TBitmap Target;  // the client window erases into it
+  Target.SetSize(50, 50);
+  SendMessageA(Frame->ClientHandle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(Target.Canvas().Handle()), 0);
+  EXPECT_EQ(Target.Pixel(0, 0), RGB(255, 0, 0));
+  EXPECT_EQ(Target.Pixel(49, 49), RGB(255, 0, 0)) << "tiled over the client window";
 
   auto* Child = new TLayoutForm(Application);
   std::string ChildText = FormText(R"(  object Button1: TButton
