@@ -55,7 +55,7 @@ TElasticForm::TElasticForm(TComponent* AOwner) : TComponent(AOwner) {
     WaitForCreation();
   } else {
     CaptureDesignMetrics();
-    DesignTimer_ = new TTimer(this);
+    DesignTimer_ = std::make_unique<TTimer>(nullptr);
     DesignTimer_->SetInterval(1000);
     DesignTimer_->OnTimer = TNotifyEvent([this](TObject*) { CaptureDesignMetrics(); });
   }
@@ -331,7 +331,6 @@ void TElasticForm::Notification(TComponent* AComponent, TOperation Operation) {
     BkGrndImage_ = nullptr;
     HasBackground_ = false;
   }
-  if (Operation == opRemove && AComponent == DesignTimer_) DesignTimer_ = nullptr;
 }
 
 void TElasticForm::CaptureDesignMetrics() {

@@ -134,7 +134,9 @@ private:
   TImage* BkGrndImage_ = nullptr;  // not owned
   bool HasBackground_ = false;
   float Version_ = 3.05f;
-  TTimer* DesignTimer_ = nullptr;  // owned through the component tree, design state only
+  // Design state only. Owned here, not by us as a component: what we own is
+  // designed with us, and a designed timer does not run.
+  std::unique_ptr<TTimer> DesignTimer_;
 
   int ScreenWidth_ = 0;  // at construction
   int ScreenHeight_ = 0;
