@@ -298,6 +298,31 @@ TEST_F(LayoutTest, TheLayoutFileRecordsANormalAndAMaximisedForm) {
   DeleteFileA(Path.c_str());
 }
 
+// Each form records its own state: another form being maximised does not make
+// this one's file say so.
+TEST_F(LayoutTest, AFormsLayoutFileIgnoresAnotherMaximisedForm) {
+  const std::string Path = TempFile("elastic_layout_own.bin");
+  const std::string OtherPath = TempFile("elastic_layout_other.bin");
+  Read("    ElFrmIniFile = '" + Path + "'\n");
+  ShowAndSettle(Form);
+  TLayoutForm Other(nullptr);
+  Other.InitializeForm(FormText(Controls, "    ElFrmIniFile = '" + OtherPath + "'\n"));
+  ShowAndSettle(Other);
+  ShowWindow(Other.Handle(), SW_MAXIMIZE);
+  Application->ProcessMessages();
+  ASSERT_EQ(FileBytes(OtherPath).at(4), 2);
+
+  SetFormBounds(Form, 0, 0, 1016, 741);
+  const std::vector<uint8_t> Bytes = FileBytes(Path);
+  ASSERT_EQ(Bytes.size(), 4u + 1 + 32 + 8 + 4);
+  EXPECT_EQ(Bytes[4], 0);
+  EXPECT_EQ(At<double>(Bytes, 21), 1016.0 / 1024);
+  Other.Elastic().ElFrmIniFile.clear();
+  Form.Elastic().ElFrmIniFile.clear();
+  DeleteFileA(Path.c_str());
+  DeleteFileA(OtherPath.c_str());
+}
+
 TEST_F(LayoutTest, ALayoutFileIsReadBackOnlyWhenItFitsTheForm) {
   const std::string Path = TempFile("elastic_layout_in.bin");
   std::vector<uint8_t> Normal;
@@ -340,11 +365,13 @@ TEST_F(LayoutTest, TheBackgroundIsTiledWithAPixelOverlapOrStretched) {
   auto* Image = new TImage(&Form);
   Image->SetParent(&Form);
   TBitmap Picture;
-  Picture.SetSize(3, 1);
+  Picture.SetSize(3, 4);  // three columns of colour
   const COLORREF Red = RGB(255, 0, 0), Green = RGB(0, 255, 0), Blue = RGB(0, 0, 255);
-  SetPixel(Picture.Canvas().Handle(), 0, 0, Red);
-  SetPixel(Picture.Canvas().Handle(), 1, 0, Green);
-  SetPixel(Picture.Canvas().Handle(), 2, 0, Blue);
+  for (int Y = 0; Y < 4; ++Y) {
+    SetPixel(Picture.Canvas().Handle(), 0, Y, Red);
+    SetPixel(Picture.Canvas().Handle(), 1, Y, Green);
+    SetPixel(Picture.Canvas().Handle(), 2, Y, Blue);
+  }
   ShowAndSettle(Form);
 
   TBitmap Target;  // the form erases into it

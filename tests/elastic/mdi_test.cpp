@@ -20,9 +20,9 @@ TEST(ElasticMDI, ParentAndChildAreScaledAtTheirSetupAndThePictureFillsTheClientW
                                  "    BkGrndImage = Image1\n", "  FormStyle = fsMDIForm\n"));
   ASSERT_NE(Frame->ClientHandle(), nullptr);
   TBitmap Picture;
-  Picture.SetSize(2, 2);
+  Picture.SetSize(16, 16);
   Picture.Canvas().Brush().SetColor(clRed);
-  Picture.Canvas().FillRect(RECT{0, 0, 2, 2});
+  Picture.Canvas().FillRect(RECT{0, 0, 16, 16});
   Frame->Get<TImage>("Image1").Picture()->SetGraphic(&Picture);
   SendMessageA(Frame->Handle(), WM_NULL, 0, 0);  // the first message: the setup
   EXPECT_EQ(wintest::BoundsOf(Frame->Handle()), (wintest::TBounds{128, 64, 512, 384})) << "before it is shown";
