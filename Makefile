@@ -45,9 +45,9 @@ native: deps $(NATIVE)/CMakeCache.txt
 
 build: build64 build32 native
 
-# Tests labelled "screen" run once on each design screen size, each on an Xvfb
+# Tests labelled "screen" run once on each of these screen sizes, each on an Xvfb
 # screen of its own, and learn the size from INSTBRISKO_SCREEN.
-SCREENS := 640x480 800x600 1024x768
+SCREENS := 640x480 800x600 1024x768 1280x1024 1920x1080
 
 test: build
 	bash scripts/with-wine.sh --build $(BUILD) --own-display \

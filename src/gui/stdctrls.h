@@ -1,6 +1,7 @@
 // gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
 // dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
-// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// 4 control families (standard, extended, buttons, common controls, grids, tool
+// bars, page controls); 5 forms; 6 application.
 // A unit includes only units of its own layer or below (README, "Layout").
 //
 // Standard controls. Buttons, check boxes, radio buttons, edits, memos and

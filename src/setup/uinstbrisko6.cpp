@@ -34,6 +34,7 @@ BEGIN_CLASS_INFO(TiiForm6, TForm, nullptr)
   P.Field("ElasticForm1", &TiiForm6::ElasticForm1);
   P.Method("FormCreate", &TiiForm6::FormCreate);
   P.Method("FormClose", &TiiForm6::FormClose);
+  P.Method("FormResize", &TiiForm6::FormResize);
   P.Method("Button1Click", &TiiForm6::Button1Click);
   P.Method("Button2Click", &TiiForm6::Button2Click);
 END_CLASS_INFO
@@ -81,13 +82,23 @@ void TiiForm6::ShowUninstalled(const std::string& Text) {
   Show();
 }
 
+void TiiForm6::SetResultText(const std::string& Text) {
+  Label2->SetCaption(Text);
+  LayOutResultText();
+}
+
+// Every rescale of the page puts its controls back where the page was designed
+// to have them, before the form hears of its new size: the text is laid out
+// again each time.
+void TiiForm6::FormResize(TObject*) { LayOutResultText(); }
+
 // A one-line text keeps the label's place; a longer one (the folder that could
 // not be removed) wraps across the page, down to the buttons, and the credits move
 // up beside the picture, where they cannot be in its way.
-void TiiForm6::SetResultText(const std::string& Text) {
+void TiiForm6::LayOutResultText() {
+  const std::string Text = Label2->Caption();
   Label2->SetWordWrap(false);
   Label2->SetAutoSize(true);
-  Label2->SetCaption(Text);
   const int MaxWidth = ClientWidth() - Label2->Left() - 8;
   const bool OneLine = Text.find_first_of("\r\n") == std::string::npos && Label2->Width() <= MaxWidth;
   if (OneLine) return;

@@ -39,6 +39,7 @@ public:
 
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
+  void FormResize(TObject* Sender);
   void Button1Click(TObject* Sender);
   void Button2Click(TObject* Sender);
 
@@ -50,6 +51,7 @@ public:
 
 private:
   void SetResultText(const std::string& Text);
+  void LayOutResultText();
 
   std::string Folder_;  // where Start Brisko looks
 };

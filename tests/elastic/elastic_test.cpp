@@ -1,12 +1,16 @@
-// The elastic-layout component's stored settings, its owner checks and its
-// place in front of the form's window procedure.
+// The elastic-layout component's stored settings, its owner checks, its place
+// in front of the form's window procedure and what it does on a designed form.
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include "classes/formstream.h"
 #include "elastic/ElastFrm.h"
 #include "gui/application.h"
 #include "gui/extctrls.h"
 #include "gui/guiclasses.h"
+#include "support/dialog_answers.h"
+#include "support/message_pump.h"
 
 namespace {
 
@@ -184,4 +188,92 @@ TEST(ElasticSettings, BackgroundImageIsHiddenAndForgottenWhenFreed) {
   delete Form.Image1;
   EXPECT_EQ(Form.ElasticForm1->BkGrndImage(), nullptr);
   EXPECT_FALSE(Form.ElasticForm1->HasBackground());
+}
+
+namespace {
+
+// A raster font file of one face with blank glyphs for the printable characters:
+// this machine has TrueType fonts only.
+std::vector<uint8_t> RasterFontFile(const std::string& Face) {
+  const int First = 32, Last = 126, Glyphs = Last - First + 2, Height = 8;  // and the default glyph
+  const size_t Table = 118, Bits = Table + 4 * Glyphs, FaceAt = Bits + Glyphs * Height, Size = FaceAt + Face.size() + 1;
+  std::vector<uint8_t> F(Size, 0);
+  auto Word = [&F](size_t At, size_t V) { F[At] = V & 0xFF, F[At + 1] = (V >> 8) & 0xFF; };
+  auto Long = [&](size_t At, size_t V) { Word(At, V & 0xFFFF), Word(At + 2, V >> 16); };
+  Word(0, 0x200);  // version 2, raster
+  Long(2, Size);
+  for (int At : {68, 74, 86, 88, 91, 93}) Word(At, Height);  // points, ascent, widths and heights
+  Word(70, 96);
+  Word(72, 96);
+  Word(83, FW_NORMAL);
+  F[90] = FF_MODERN;
+  F[95] = First;
+  F[96] = Last;
+  Word(99, Glyphs);
+  Long(105, FaceAt);
+  Long(113, Bits);
+  for (int I = 0; I < Glyphs; ++I) {
+    Word(Table + 4 * I, Height);
+    Word(Table + 4 * I + 2, Bits + I * Height);
+  }
+  std::copy(Face.begin(), Face.end(), F.begin() + FaceAt);
+  return F;
+}
+
+// The font file installed for this process while it lives.
+class TPrivateFont {
+public:
+  TPrivateFont(const std::string& Face) {
+    char Folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, Folder);
+    Path_ = std::string(Folder) + Face + ".fnt";
+    const std::vector<uint8_t> Bytes = RasterFontFile(Face);
+    std::ofstream(Path_, std::ios::binary).write(reinterpret_cast<const char*>(Bytes.data()), Bytes.size());
+    Added_ = AddFontResourceExA(Path_.c_str(), FR_PRIVATE, nullptr) > 0;
+  }
+  ~TPrivateFont() {
+    if (Added_) RemoveFontResourceExA(Path_.c_str(), FR_PRIVATE, nullptr);
+    DeleteFileA(Path_.c_str());
+  }
+  bool Added() const { return Added_; }
+
+private:
+  std::string Path_;
+  bool Added_ = false;
+};
+
+}  // namespace
+
+TEST(ElasticDesign, ADesignedFormIsMeasuredEverySecondAndWarnedOfAFontThatIsNotTrueType) {
+  const std::string Warning =
+      "Form's Font is not True Type.  Only True Type font are guaranteed to resize well at all form sizes.  "
+      "Consider Changing the form's font to one that is True Type.";
+  TPrivateFont Raster("ElasticRaster");
+  ASSERT_TRUE(Raster.Added());
+  struct {
+    const char* FontName;
+    std::vector<std::string> Warned;
+  } Cases[] = {{"Arial", {}}, {"ElasticRaster", {Warning}}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.FontName);
+    TElasticTestForm Form(nullptr);
+    Form.InitializeForm("object Page: TElasticTestForm\n  Left = 10\n  Top = 20\n  Width = 300\n  Height = 200\nend\n");
+    Form.Font()->SetName(C.FontName);
+    Form.SetDesigning(true);
+    testsupport::TDialogAnswers Answers;
+    auto* Elastic = new TElasticForm(&Form);
+    EXPECT_EQ(Answers.Texts(), C.Warned);
+    EXPECT_FALSE(Form.Scaled());
+    EXPECT_EQ(Elastic->DesignScreenWidth, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(Elastic->DesignFormWidth, 300);
+
+    // The designer moves and sizes the form; the timer takes the new metrics.
+    Form.SetBounds(40, 50, 320, 240);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return Elastic->DesignFormLeft == 40; }));
+    EXPECT_EQ(Elastic->DesignFormTop, 50);
+    EXPECT_EQ(Elastic->DesignFormWidth, 320);
+    EXPECT_EQ(Elastic->DesignFormHeight, 240);
+    EXPECT_EQ(Elastic->DesignFormClientWidth, Form.ClientWidth());
+    EXPECT_EQ(Elastic->DesignFormClientHeight, Form.ClientHeight());
+  }
 }

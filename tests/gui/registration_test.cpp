@@ -16,7 +16,9 @@ TEST(Registration, TheReaderMakesAControlOfEveryFamily) {
   const char* const Classes[] = {"TButton", "TCheckBox", "TRadioButton", "TEdit",  "TMemo",
                                  "TComboBox", "TLabel", "TGroupBox",    "TPanel", "TImage",
                                  "TTimer",  "TBitBtn", "TStatusBar",   "THeaderControl", "TListView",
-                                 "TTreeView", "TPopupMenu", "TMenuItem"};
+                                 "TTreeView", "TPopupMenu", "TMenuItem",
+                                 "TStringGrid", "TDBGrid", "TDataSource", "TToolBar", "TToolButton",
+                                 "TPageControl", "TTabSheet"};
   std::string Text = "object F: TForm\n";
   for (const char* C : Classes) Text += std::string("  object X") + C + ": " + C + "\n  end\n";
   Text += "end\n";
