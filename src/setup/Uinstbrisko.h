@@ -11,6 +11,7 @@
 #include "setup/Uinstbrisko_uninstall.h"
 
 class TElasticForm;
+class TMltLang;
 
 // The product's language as a two-letter code ("US", "DE", ...). The language page
 // sets it; the installation run writes it into the product's settings file.
@@ -48,6 +49,7 @@ public:
   TButton* Button2 = nullptr;  // Cancel
   TButton* Button3 = nullptr;  // Next> or UnInstall
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   void FormCreate(TObject* Sender);
   void RadioButton1Click(TObject* Sender);
