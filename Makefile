@@ -2,6 +2,7 @@
 # make test  - installs what is missing, builds both targets, runs every test
 # BUILD=dir  - build folder (default build); its Wine prefix lives in it too,
 #              and dist/ moves into it unless BUILD is build
+# make stress-test RUNS=n - CI's run n times in fresh clones with both cores busy
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
@@ -14,7 +15,7 @@ WIN64 := $(BUILD)/win64
 WIN32 := $(BUILD)/win32
 NATIVE := $(BUILD)/native
 
-.PHONY: all deps build build64 build32 native test run clean
+.PHONY: all deps build build64 build32 native test run clean stress-test
 
 all: build
 
@@ -60,6 +61,10 @@ test: build
 
 run: build64
 	bash scripts/run.sh $(BUILD) $(DIST)
+
+RUNS ?= 5
+stress-test:
+	bash scripts/stress-tests.sh $(RUNS)
 
 clean:
 	rm -rf $(BUILD)

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "classes/sysutils.h"
+#include "gui/dialogs.h"
 #include "gui/handles.h"
 #include "gui/registry.h"
 #include "setup/uinstbrisko5_install.h"
@@ -88,8 +89,9 @@ double Median(std::vector<double> V) {
 bool Measure(const std::string& Setup, int Repetitions) {
   bool Failed = false;
   const auto UnzipAlone = [&] {
-    auto Code = RunAndWait(UnzipCommandLine(Setup, Root + "Brisko alone", InstallText::ProductArchive),
-                           [&](const std::string& Text) { std::fprintf(stderr, "%s\n", Text.c_str()); });
+    const std::string Line = UnzipCommandLine(Setup, Root + "Brisko alone", InstallText::ProductArchive);
+    auto Code = RunAndWait(Line);
+    if (!Code) std::fprintf(stderr, "%s\n", StartFailedText(Line).c_str());
     Failed |= !Code || *Code != 0;
   };
   const auto WholeRun = [&] {
@@ -98,9 +100,7 @@ bool Measure(const std::string& Setup, int Repetitions) {
     Choices.LanguageCode = "US";
     Choices.StartMenuShortcut = true;
     Choices.SetupFolder = Setup;
-    TInstallEdges Edges;
-    Edges.ShowMessage = [&](const std::string& Text) { std::fprintf(stderr, "%s\n", Text.c_str()); };
-    Failed |= !InstallBrisko(Choices, Edges);
+    Failed |= !InstallBrisko(Choices);
   };
 
   // One untimed round warms the file cache and proves that both work.
@@ -148,6 +148,11 @@ int main(int argc, char** argv) {
   }
   const int Repetitions = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
   TOleInitializer Ole;
+  // The run's messages go to the console rather than into a box nobody answers.
+  SetDialogHandler([](const TDialogRequest& R) {
+    std::fprintf(stderr, "%s\n", R.Text.c_str());
+    return mrOk;
+  });
   bool Ok = true;
   for (int I = 1; I < argc; I += I == 1 ? 2 : 1) {
     std::printf("%s\n", argv[I]);

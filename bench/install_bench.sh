@@ -26,9 +26,10 @@ for f in "$unzip_exe" "$bench_exe" "$product_zip"; do
 done
 command -v zip >/dev/null || { echo "needs zip" >&2; exit 1; }
 
-work=$(mktemp -d /tmp/install_bench.XXXXXX)
+# On the prefix's own C: disk, the one place of the host its programs reach.
+work=$(mktemp -d "$WINEPREFIX/drive_c/install_bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-winpath() { echo "Z:$1" | tr / '\\'; }
+winpath() { echo "C:${1#"$WINEPREFIX/drive_c"}" | tr / '\\'; }
 
 echo "Making the payload in $work"
 head -c 100000000 /dev/urandom > "$work/random"

@@ -6,8 +6,9 @@
 //
 //   mltlang_bench.exe [RUNS [SWITCHES]]      (defaults: 11 runs of 400 switches)
 //
-// The forms come from dist\instbrisko.exe. Runs alternate which contender goes
-// first; each run times both on the same windows.
+// The forms come from dist\instbrisko.exe, through the drive scripts/with-wine.sh
+// maps to the distribution folder. Runs rotate which contender goes first; each
+// run times all three on the same windows.
 #include <windows.h>
 
 #include <algorithm>
@@ -22,6 +23,7 @@
 #include "mltlang/MLTLANG.h"
 #include "setup/Uinstbrisko.h"
 #include "setup/instbrisko_forms.h"
+#include "support/host_paths.h"
 
 namespace {
 
@@ -71,8 +73,7 @@ double PerSwitch(int Switches, const std::function<void(bool Dutch)>& Switch) {
 int main(int argc, char** argv) {
   const int Runs = argc > 1 ? std::max(5, std::atoi(argv[1])) : 11;
   const int Switches = (argc > 2 ? std::max(2, std::atoi(argv[2])) : 400) & ~1;  // even: English at the end
-  std::string Exe = std::string("Z:") + DIST_DIR + "/instbrisko.exe";
-  std::replace(Exe.begin(), Exe.end(), '/', '\\');
+  const std::string Exe = testsupport::HostFolder(DIST_DIR) + "instbrisko.exe";
   HMODULE Forms = LoadLibraryExA(Exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (!Forms) {
     std::fprintf(stderr, "%s cannot be loaded: build instbrisko first\n", Exe.c_str());

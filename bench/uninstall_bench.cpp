@@ -6,7 +6,6 @@
 //                               2,000 folders with 10 files of 100 bytes each
 //   uninstall_bench.exe walk    removes it as the run does: DeleteTree with the real
 //                               message handling once per folder, then the collected folders
-//   uninstall_bench.exe quiet   the same with the message handling left out
 //   uninstall_bench.exe rmdir   removes it with "cmd /c rmdir /s /q", started from here
 //   uninstall_bench.exe start   starts "cmd /c exit" only: the start-up inside rmdir's time
 //   uninstall_bench.exe pump N  N rounds of message handling, one message waiting in each
@@ -22,6 +21,7 @@
 
 #include "classes/strings.h"
 #include "classes/sysutils.h"
+#include "gui/application.h"
 #include "setup/Uinstbrisko_uninstall.h"
 
 namespace {
@@ -64,22 +64,10 @@ void MakeTree() {
   }
 }
 
-// The run's host, with the message handling real or left out, and no cursor.
-class TBenchHost : public TUninstallHost {
-public:
-  explicit TBenchHost(bool Messages) : Messages_(Messages) {}
-  bool HandleMessages() override { return Messages_ ? TUninstallHost::HandleMessages() : true; }
-  void ShowBusy(bool) override {}
-
-private:
-  bool Messages_;
-};
-
-void RemoveAsTheRunDoes(bool Messages) {
-  TBenchHost Host(Messages);
+void RemoveAsTheRunDoes() {
   TStringList RemovedFolders;
   RemovedFolders.SetSorted(true);
-  DeleteTree(Tree, "*.*", true, RemovedFolders, Host);
+  DeleteTree(Tree, "*.*", true, RemovedFolders);
   RemovedFolders.Add(Tree);
   RemoveFolders(RemovedFolders);
 }
@@ -108,25 +96,24 @@ int main(int argc, char** argv) {
   // A window of ours, so that the queue the walk empties has something in it.
   HWND Window = CreateWindowExA(0, "STATIC", "bench", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   auto Start = std::chrono::steady_clock::now();
-  if (Step == "walk" || Step == "quiet") {
+  if (Step == "walk") {
     PostMessageA(Window, WM_NULL, 0, 0);
-    RemoveAsTheRunDoes(Step == "walk");
+    RemoveAsTheRunDoes();
   } else if (Step == "rmdir") {
     RunAndWait("cmd /c rmdir /s /q \"" + ExcludeTrailingBackslash(Tree) + "\"");
   } else if (Step == "start") {
     RunAndWait("cmd /c exit");
   } else if (Step == "pump" && argc > 2) {
-    TUninstallHost Host;
     for (int I = std::atoi(argv[2]); I > 0; --I) {
       PostMessageA(Window, WM_NULL, 0, 0);
-      Host.HandleMessages();
+      Application->ProcessMessages();
     }
   } else {
-    Fail("usage: uninstall_bench.exe make|walk|quiet|rmdir|start|pump N");
+    Fail("usage: uninstall_bench.exe make|walk|rmdir|start|pump N");
   }
   double Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
   DestroyWindow(Window);
-  if ((Step == "walk" || Step == "quiet" || Step == "rmdir") &&
+  if ((Step == "walk" || Step == "rmdir") &&
       GetFileAttributesA(Tree.c_str()) != INVALID_FILE_ATTRIBUTES)
     Fail(Step + " left the tree behind");
   RemoveDirectoryA(Base.c_str());

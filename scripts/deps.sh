@@ -5,7 +5,7 @@ packages=(
   make cmake g++ clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 libz-mingw-w64-dev
   wine wine64 xvfb xauth x11-apps imagemagick
-  googletest fonts-dejavu-core zip unzip
+  googletest fonts-dejavu-core zip unzip libarchive-tools time
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -18,12 +18,12 @@ fi
 dist=$(cd "$dist" && pwd)
 
 if [ -n "${DISPLAY:-}" ]; then
-  exec bash "$root/scripts/with-wine.sh" --build "$build" \
+  exec bash "$root/scripts/with-wine.sh" --build "$build" --dist "$dist" \
     wine "$dist/instbrisko.exe"
 fi
 
 # No display: say where the wizard is once with-wine.sh has started Xvfb.
-exec bash "$root/scripts/with-wine.sh" --build "$build" --own-display \
+exec bash "$root/scripts/with-wine.sh" --build "$build" --dist "$dist" --own-display \
   bash -c '
     echo "The wizard runs on the Xvfb display $DISPLAY. To look at it:"
     echo "  xwd -root -silent -display $DISPLAY | convert xwd:- shot.png"

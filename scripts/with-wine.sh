@@ -2,18 +2,36 @@
 # Runs a command with a display and a persistent wineserver for the build's own
 # Wine prefix, and stops what it started when the command ends.
 #
-#   scripts/with-wine.sh [--build DIR] [--screen WxH] [--own-display] command...
+#   scripts/with-wine.sh [--build DIR] [--dist DIR] [--screen WxH] [--own-display] command...
 #
-# Without a DISPLAY (or with --own-display) it starts Xvfb on a free
-# display number. The prefix is DIR/wineprefix (DIR defaults to build/).
+# Without a DISPLAY (or with --own-display) it starts Xvfb on a free display
+# number. The prefix is DIR/wineprefix (DIR defaults to build/); the distribution
+# folder is the one DIR's Windows build writes (dist/ for build/, DIR/dist else).
+#
+# Tests delete folder trees in this prefix as root, so it is shut off from the
+# host and kept quiet before the command runs:
+#   - No drive maps the host's root. The drives are
+#       C:  the prefix's own disk, with real profile folders
+#       S:  the distribution folder, which the wizard is run from
+#       T:  DIR/win64, the Windows build: the test executables and their data
+#       Y:  the C: disk once more, for the tests that a second name of a protected
+#           folder is still refused
+#       V:  the folder INSTBRISKO_SHOTS names, when it names one (screenshots)
+#   - Wine's menu and icon builder is off: it starts for every shortcut saved,
+#     opens the program the shortcut points to, and opens it again when the
+#     saving process ends, while the next test may be replacing that file.
+#   - Wine's services, its RPC server and the desktop are running before the
+#     command starts, so that no test pays for, or races with, their start.
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
+dist=
 screen=1024x768
 own=
 while [ $# -gt 0 ]; do
   case "$1" in
     --build) build=$2; shift 2 ;;
+    --dist) dist=$2; shift 2 ;;
     --screen) screen=$2; shift 2 ;;
     --own-display) own=1; shift ;;
     *) break ;;
@@ -21,9 +39,18 @@ while [ $# -gt 0 ]; do
 done
 mkdir -p "$build"
 build=$(cd "$build" && pwd)
+if [ -z "$dist" ]; then
+  dist=$(sed -n 's/^DIST_DIR:PATH=//p' "$build/win64/CMakeCache.txt" 2>/dev/null)
+  if [ -z "$dist" ]; then
+    if [ "$build" = "$root/build" ]; then dist=$root/dist; else dist=$build/dist; fi
+  fi
+fi
+mkdir -p "$dist" "$build/win64"
+dist=$(cd "$dist" && pwd)
+
 export WINEPREFIX=$build/wineprefix
 export WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 xpid=
 cleanup() {
@@ -48,15 +75,42 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   wineserver -w
 fi
-# Wine links the profile's Desktop, Documents and the like to the Unix home
-# folder; in our prefix they are folders of their own, so that shortcuts and
-# files the tests make never land in the user's home.
-for link in "$WINEPREFIX"/drive_c/users/*/*; do
-  if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+
+# Drives: Wine makes Z: the host's root when it makes a prefix; it never makes
+# it again once gone.
+devices=$WINEPREFIX/dosdevices
+map_drive() { rm -f "$devices/$1"; ln -s "$2" "$devices/$1"; }
+rm -f "$devices/z:"
+map_drive s: "$dist"
+map_drive t: "$build/win64"
+map_drive y: ../drive_c
+rm -f "$devices/v:"
+if [ -n "${INSTBRISKO_SHOTS:-}" ] && [ "${INSTBRISKO_SHOTS#/}" != "$INSTBRISKO_SHOTS" ]; then
+  mkdir -p "$INSTBRISKO_SHOTS"
+  map_drive v: "$(cd "$INSTBRISKO_SHOTS" && pwd)"
+  export INSTBRISKO_SHOTS='V:\'
+fi
+
+# Wine links the profile's Desktop, Documents, Templates and the like to the
+# Unix home folder; in our prefix they are folders of their own, so that
+# shortcuts and files the tests make never land in the user's home.
+find "$WINEPREFIX/drive_c/users" -type l -print0 | while IFS= read -r -d '' link; do
+  rm -f "$link" && mkdir -p "$link"
 done
+
+# The tests make and remove Unix links; Wine starts Unix programs only by a
+# Windows name, and no drive leads to /bin.
+mkdir -p "$WINEPREFIX/drive_c/unix-tools"
+cp -f /bin/ln /bin/rm "$WINEPREFIX/drive_c/unix-tools/"
+
 wineserver -p >/dev/null 2>&1
-# Start Wine's own services now, away from the command's output handles. Without
-# a window manager Wine must draw the window frames itself (Managed = N), as a
-# person on Windows would see them.
+# Without a window manager Wine must draw the window frames itself (Managed = N),
+# as a person on Windows would see them. The override in the prefix keeps the
+# menu builder off for every Wine program in it, whatever its environment.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+wine reg add 'HKCU\Software\Wine\DllOverrides' /v winemenubuilder.exe /d '' /f >/dev/null 2>&1 </dev/null
+# The RPC server and the desktop start on first use otherwise: in the middle of
+# a test. rundll32 makes a window, and with it the desktop.
+wine net start rpcss >/dev/null 2>&1 </dev/null
+wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null
 "$@"

@@ -95,3 +95,7 @@ std::string ExcludeTrailingBackslash(std::string_view Path) {
   if (!Path.empty() && Path.back() == '\\') Path.remove_suffix(1);
   return std::string(Path);
 }
+
+bool IsPathAtOrBelow(std::string_view Path, std::string_view Folder) {
+  return Path.size() >= Folder.size() && SameText(Path.substr(0, Folder.size()), Folder);
+}

@@ -77,6 +77,8 @@ std::string ChangeFileExt(std::string_view FileName, std::string_view Ext);
 std::string AddBackslash(std::string_view Path);
 std::string IncludeTrailingBackslash(std::string_view Path);  // appends even to an empty path
 std::string ExcludeTrailingBackslash(std::string_view Path);
+// True when Path is Folder or lies below it, case ignored; both end with a backslash.
+bool IsPathAtOrBelow(std::string_view Path, std::string_view Folder);
 
 // The running executable's full path (platform helper).
 std::string ExecutablePath();

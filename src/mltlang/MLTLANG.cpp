@@ -7,7 +7,7 @@
 #include "classes/typinfo.h"
 #include "gui/dialogs.h"
 #include "gui/forms.h"
-#include "gui/winhook.h"
+#include "gui/exceptionsink.h"
 
 namespace {
 
@@ -90,7 +90,10 @@ BEGIN_CLASS_INFO(TMltLang, TComponent, ComponentCreator<TMltLang>)
   P.Event("OnLanguageChanged", &TMltLang::OnLanguageChanged);
 END_CLASS_INFO
 
-void RegisterMltLangClasses() { RegisterComponentClass(TMltLang::StaticClassInfo()); }
+void RegisterMltlangClasses() {
+  RegisterMltlangRecordClasses();
+  RegisterComponentClass(TMltLang::StaticClassInfo());
+}
 
 TMltLang::TMltLang(TComponent* AOwner) : TComponent(AOwner) {
   if (!Instances) Instances = std::make_unique<std::vector<TMltLang*>>();

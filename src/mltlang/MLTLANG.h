@@ -87,8 +87,11 @@ private:
   TForm* ChainedForm_ = nullptr;  // not owned: the form whose OnShow runs ShowHandler
 };
 
-// Makes TMltLang known to the form reader.
-void RegisterMltLangClasses();
+// The translation package's classes: its records for the object container
+// (RegisterMltlangRecordClasses) and TMltLang for the form reader. A program
+// calls it at start-up, before a form holding a translation component is read.
+// Later calls do nothing.
+void RegisterMltlangClasses();
 
 // --- The design configuration ----------------------------------------------------
 

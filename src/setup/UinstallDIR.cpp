@@ -2,7 +2,7 @@
 
 #include "elastic/ElastFrm.h"
 #include "mltlang/MLTLANG.h"
-#include "setup/Uinstbrisko.h"
+#include "setup/wizard.h"
 
 TiForm10* iForm10 = nullptr;
 

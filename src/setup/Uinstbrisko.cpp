@@ -2,40 +2,13 @@
 
 #include "elastic/ElastFrm.h"
 #include "mltlang/MLTLANG.h"
-#include "gui/application.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/Uinstbrisko3.h"
+#include "setup/Uinstbrisko_uninstall.h"
 #include "setup/uinstbrisko6.h"
+#include "setup/wizard.h"
 
-std::string LanguageCode;
 TiiForm1* iiForm1 = nullptr;
-
-void RegisterSetupClasses() {
-  RegisterElasticClasses();
-  RegisterMltLangClasses();
-}
-
-void AdjustDesignScreen(TElasticForm& Elastic, int ScreenWidth) {
-  if (ScreenWidth <= 640) {
-    Elastic.DesignScreenWidth = 640;
-    Elastic.DesignScreenHeight = 480;
-  }
-  if (ScreenWidth > 800) {
-    Elastic.DesignScreenWidth = 1024;
-    Elastic.DesignScreenHeight = 768;
-  }
-}
-
-void AdjustDesignScreen(TElasticForm* Elastic) {
-  if (Elastic) AdjustDesignScreen(*Elastic, Screen->Width());
-}
-
-bool TWizardUninstallHost::HandleMessages() {
-  Application->ProcessMessages();
-  return !Application->Terminated();
-}
-
-void TWizardUninstallHost::ShowBusy(bool Busy) { Screen->SetCursor(Busy ? crHourGlass : crDefault); }
 
 BEGIN_CLASS_INFO(TiiForm1, TForm, nullptr)
   P.Field("Image1", &TiiForm1::Image1);
@@ -58,7 +31,10 @@ TiiForm1::TiiForm1(TComponent* Owner) : TForm(Owner) {
   InitializeForm();
 }
 
-void TiiForm1::FormCreate(TObject*) { AdjustDesignScreen(ElasticForm1); }
+void TiiForm1::FormCreate(TObject*) {
+  AdjustDesignScreen(ElasticForm1);
+  SetProductPicture(Image1->Picture());
+}
 
 void TiiForm1::RadioButton1Click(TObject*) { Button3->SetCaption("Next>"); }
 
@@ -76,14 +52,16 @@ void TiiForm1::Button3Click(TObject*) {
 }
 
 void TiiForm1::Uninstall() {
-  std::string Text;
-  try {
-    Text = RunUninstall(*UninstallHost_);
-  } catch (...) {
-    // The error is shown by the application; without this page the user would
-    // be left with no window at all.
-    Show();
-    throw;
-  }
+  // Should the run fail, the application shows the error; this page comes back, or
+  // the user would be left with no window at all.
+  struct TComeBackUnlessDone {
+    TiiForm1& Page;
+    bool Done = false;
+    ~TComeBackUnlessDone() {
+      if (!Done) Page.Show();
+    }
+  } ComeBack{*this};
+  const std::string Text = RunUninstall();
+  ComeBack.Done = true;
   iiForm6->ShowUninstalled(Text);
 }

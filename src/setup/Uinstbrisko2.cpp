@@ -3,7 +3,7 @@
 #include "elastic/ElastFrm.h"
 #include "mltlang/MLTLANG.h"
 #include "gui/application.h"
-#include "setup/Uinstbrisko.h"
+#include "setup/wizard.h"
 
 TiiForm2* iiForm2 = nullptr;
 
@@ -29,6 +29,6 @@ void TiiForm2::Button1Click(TObject*) { Close(); }
 
 void TiiForm2::Button2Click(TObject*) {
   Close();
-  iiForm1->Show();
+  if (TForm* Welcome = Application->MainForm()) Welcome->Show();
   Application->Terminate();
 }

@@ -3,6 +3,7 @@
 #include "elastic/ElastFrm.h"
 #include "mltlang/MLTLANG.h"
 #include "setup/Uinstbrisko.h"
+#include "setup/wizard.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/uinstbrisko5.h"
 
@@ -54,7 +55,7 @@ void TiiForm3::FormCreate(TObject*) {
   AdjustDesignScreen(ElasticForm1);
   ComboBox1->SetItemIndex(0);
   Edit1->SetText(DefaultTargetFolder);
-  Image1->Picture()->Assign(iiForm1->Image1->Picture());
+  ShowProductPicture(*Image1);
   LanguageCode = "US";
 }
 

@@ -2,9 +2,11 @@
 
 #include "classes/strings.h"
 #include "classes/sysutils.h"
+#include "gui/application.h"
 #include "gui/dialogs.h"
 #include "gui/handles.h"
 #include "gui/registry.h"
+#include "setup/SetupFiles.h"
 
 #include <windows.h>
 
@@ -24,58 +26,9 @@ std::string Remnants(const std::string& Folder) {
 }  // namespace UninstallText
 
 // ---------------------------------------------------------------------------
-// The host
-
-bool TUninstallHost::Confirm(const std::string& Question) {
-  return MessageDlg(Question, mtInformation, {mbYes, mbNo}, 0) == mrYes;
-}
-
-void TUninstallHost::Inform(const std::string& Text) { ShowMessage(Text); }
-
-bool TUninstallHost::HandleMessages() {
-  MSG Msg;
-  while (PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (Msg.message == WM_QUIT) {
-      // Leave the request for the message loop that owns it.
-      PostQuitMessage(static_cast<int>(Msg.wParam));
-      return false;
-    }
-    TranslateMessage(&Msg);
-    DispatchMessageA(&Msg);
-  }
-  return true;
-}
-
-void TUninstallHost::ShowBusy(bool Busy) {
-  SetCursor(LoadCursorA(nullptr, Busy ? IDC_WAIT : IDC_ARROW));
-}
-
-void TUninstallHost::Quit() { ExitProcess(0); }
-
-TUninstallHost& DefaultUninstallHost() {
-  static TUninstallHost Host;
-  return Host;
-}
-
-// ---------------------------------------------------------------------------
 // Paths as the file system sees them
 
 namespace {
-
-bool SamePath(const std::string& A, const std::string& B) {
-  return A.size() == B.size() && AnsiUpperCase(A) == AnsiUpperCase(B);
-}
-
-// True when Path is Prefix or lies below it; both end with a backslash.
-bool IsAtOrBelow(const std::string& Path, const std::string& Prefix) {
-  return Path.size() >= Prefix.size() && SamePath(Path.substr(0, Prefix.size()), Prefix);
-}
-
-// One trailing backslash, however many there were.
-std::string WithOneBackslash(const std::string& Path) {
-  size_t End = Path.find_last_not_of('\\');
-  return End == std::string::npos ? std::string() : Path.substr(0, End + 1) + '\\';
-}
 
 // The name the file system gives the object behind the handle, after every link.
 std::string FinalName(HANDLE Handle) {
@@ -114,15 +67,19 @@ std::string RealFolderName(const std::string& Path) {
 bool DeleteOwnEntry(const std::string& Path, const std::string& Real, bool Folder) {
   DWORD Flags = FILE_FLAG_OPEN_REPARSE_POINT | (Folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
   TKernelHandle Entry = OpenEntry(Path, DELETE | FILE_READ_ATTRIBUTES, Flags);
-  if (!Entry || !SamePath(FinalName(Entry.Get()), Real)) return false;
+  if (!Entry || !SameText(FinalName(Entry.Get()), Real)) return false;
   FILE_DISPOSITION_INFO Disposition{};
   Disposition.DeleteFile = TRUE;
   return SetFileInformationByHandle(Entry.Get(), FileDispositionInfo, &Disposition,
                                     sizeof(Disposition)) != 0;
 }
 
-bool Exists(const std::string& Path) {
-  return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
+// Nothing at all by that name; a folder that cannot be looked at is not missing.
+bool IsMissing(const std::string& Path) {
+  if (PathExists(Path)) return false;
+  const DWORD Error = GetLastError();
+  return Error == ERROR_FILE_NOT_FOUND || Error == ERROR_PATH_NOT_FOUND || Error == ERROR_INVALID_NAME ||
+         Error == ERROR_INVALID_DRIVE || Error == ERROR_BAD_PATHNAME;
 }
 
 }  // namespace
@@ -137,7 +94,7 @@ std::string ResolvedFolder(const std::string& Folder) {
   Full.resize(N);
   std::string Real = RealFolderName(Full);
   if (Real.empty()) Real = Full;
-  std::string Result = WithOneBackslash(Real);
+  std::string Result = IncludeTrailingBackslash(Real);
   bool DriveRoot = Result.size() == 3 && Result[1] == ':';
   if (!DriveRoot) Result.pop_back();
   return Result;
@@ -261,12 +218,19 @@ TSystemFolders SystemFolders() {
     }
   }
 
-  // The profiles folder, every profile in it and every profile the system knows of.
+  // The profiles folder, every profile in it and every profile the system knows of,
+  // besides the shared folders the list names (ProgramData, Public, Default). Each is
+  // protected with what lies above it; what lies below a shared folder is another
+  // program's folder, C:\ProgramData\Brisko\ a product folder like any other.
   const std::string ProfileList = "Software\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList";
-  for (const std::string& Value : StringValues(HKEY_LOCAL_MACHINE, ProfileList)) {
-    Others.push_back(Value);
-    if (IsAbsolute(Value))
-      for (const std::string& Profile : Subfolders(Value)) Others.push_back(Profile);
+  for (const std::string& Value : StringValues(HKEY_LOCAL_MACHINE, ProfileList)) Others.push_back(Value);
+  {
+    TRegistry Registry(HKEY_LOCAL_MACHINE);
+    if (Registry.OpenKeyReadOnly(ProfileList) && Registry.ValueExists("ProfilesDirectory")) {
+      const std::string Profiles = Expanded(Registry.ReadString("ProfilesDirectory"));
+      if (IsAbsolute(Profiles))
+        for (const std::string& Profile : Subfolders(Profiles)) Others.push_back(Profile);
+    }
   }
   {
     TRegistry Registry(HKEY_LOCAL_MACHINE);
@@ -287,23 +251,21 @@ TSystemFolders SystemFolders() {
 
 bool IsSafeProductFolder(const std::string& Folder, const TSystemFolders& System) {
   if (!IsPlainLocalFolder(Folder)) return false;
-  std::string Candidate = WithOneBackslash(Folder);
+  std::string Candidate = IncludeTrailingBackslash(Folder);
   for (const std::string& Windows : System.Windows) {
-    std::string W = WithOneBackslash(Windows);
-    if (W.empty()) continue;
-    if (IsAtOrBelow(W, Candidate) || IsAtOrBelow(Candidate, W)) return false;
+    if (Windows.empty()) continue;
+    std::string W = IncludeTrailingBackslash(Windows);
+    if (IsPathAtOrBelow(W, Candidate) || IsPathAtOrBelow(Candidate, W)) return false;
   }
-  for (const std::string& Other : System.Others) {
-    std::string O = WithOneBackslash(Other);
-    if (!O.empty() && IsAtOrBelow(O, Candidate)) return false;
-  }
+  for (const std::string& Other : System.Others)
+    if (!Other.empty() && IsPathAtOrBelow(IncludeTrailingBackslash(Other), Candidate)) return false;
   return true;
 }
 
 bool IsSafeProductFolder(const std::string& Folder) {
   if (!IsPlainLocalFolder(Folder)) return false;
   // Asked without its trailing backslash, a link reports itself rather than its target.
-  DWORD Attributes = GetFileAttributesA(ExcludeTrailingBackslash(WithOneBackslash(Folder)).c_str());
+  DWORD Attributes = GetFileAttributesA(ExcludeTrailingBackslash(Folder).c_str());
   if (Attributes != INVALID_FILE_ATTRIBUTES &&
       ((Attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(Attributes & FILE_ATTRIBUTE_DIRECTORY)))
     return false;
@@ -370,8 +332,7 @@ bool MatchesEverything(const std::string& Mask) { return Mask == "*.*" || Mask =
 
 class TTreeWalk {
 public:
-  TTreeWalk(const std::string& Mask, bool Descend, TUninstallHost& Host)
-      : Mask_(Mask), Descend_(Descend), Host_(Host) {}
+  TTreeWalk(const std::string& Mask, bool Descend) : Mask_(Mask), Descend_(Descend) {}
 
   // Path and Real end with a backslash: the folder as named and as it really is.
   bool Walk(const std::string& Path, const std::string& Real) {
@@ -389,7 +350,8 @@ public:
       if (DeleteOwnEntry(Path + Name, Real + Name, false)) DeletedHere = true;
     if (DeletedHere) Collected.push_back(Path);
 
-    bool GoOn = Host_.HandleMessages();
+    Application->ProcessMessages();
+    bool GoOn = !Application->Terminated();
     for (size_t I = 0; GoOn && I < Folders.size(); ++I) {
       const TFolderEntry& Entry = Folders[I];
       std::string Sub = Path + Entry.Name;
@@ -399,7 +361,7 @@ public:
       }
       // A folder that is really somewhere else (a link the listing did not show
       // as one, another drive's view of the same disk) is not part of this tree.
-      if (!SamePath(RealFolderName(Sub), Real + Entry.Name)) continue;
+      if (!SameText(RealFolderName(Sub), Real + Entry.Name)) continue;
       Collected.push_back(Sub + '\\');
       GoOn = Walk(Sub + '\\', Real + Entry.Name + '\\');
     }
@@ -431,41 +393,30 @@ private:
 
   std::string Mask_;
   bool Descend_;
-  TUninstallHost& Host_;
 };
 
-// The hourglass for as long as it lives.
+// The hourglass for as long as it lives, the default cursor after.
 class TBusyCursor {
 public:
-  explicit TBusyCursor(TUninstallHost& Host) : Host_(Host) { Host_.ShowBusy(true); }
-  ~TBusyCursor() { Host_.ShowBusy(false); }
+  TBusyCursor() { Screen->SetCursor(crHourGlass); }
+  ~TBusyCursor() { Screen->SetCursor(crDefault); }
   TBusyCursor(const TBusyCursor&) = delete;
   TBusyCursor& operator=(const TBusyCursor&) = delete;
-
-private:
-  TUninstallHost& Host_;
 };
 
 }  // namespace
 
-bool DeleteTree(const std::string& Folder, const std::string& Mask, bool Descend,
-                TStringList& RemovedFolders, TUninstallHost& Host) {
-  TBusyCursor Busy(Host);
+bool DeleteTree(const std::string& Folder, const std::string& Mask, bool Descend, TStringList& RemovedFolders) {
+  TBusyCursor Busy;
   std::string Path = AddBackslash(Folder);
-  TTreeWalk Walk(Mask, Descend, Host);
+  TTreeWalk Walk(Mask, Descend);
   DWORD Attributes = GetFileAttributesA(ExcludeTrailingBackslash(Path).c_str());
   // A root that is itself a link is not entered either.
   if (Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_REPARSE_POINT))
     return true;
   std::string Real = RealFolderName(Path);
   if (Real.empty()) return true;
-  bool Completed;
-  try {
-    Completed = Walk.Walk(Path, AddBackslash(Real));
-  } catch (...) {
-    AddAll(RemovedFolders, std::move(Walk.Collected));
-    throw;
-  }
+  const bool Completed = Walk.Walk(Path, AddBackslash(Real));
   AddAll(RemovedFolders, std::move(Walk.Collected));
   return Completed;
 }
@@ -499,11 +450,11 @@ void DeleteProductKey() {
 
 }  // namespace
 
-std::string RunUninstall(TUninstallHost& Host) {
+std::string RunUninstall() {
   std::string Folder = RecordedInstallFolder();
   if (Folder.empty()) {
-    Host.Inform(UninstallText::NeverInstalled);
-    Host.Quit();
+    ShowMessage(UninstallText::NeverInstalled);
+    ExitProcess(0);
   }
 
   TStringList RemovedFolders;
@@ -514,16 +465,19 @@ std::string RunUninstall(TUninstallHost& Host) {
   DeleteProductKey();
 
   if (!IsSafeProductFolder(Folder)) {
-    Host.Inform(UninstallText::NotAProductFolder(Folder));
+    // Of a folder that is not there, nothing can remain.
+    if (IsMissing(Folder)) return UninstallText::Removed;
+    ShowMessage(UninstallText::NotAProductFolder(Folder));
     return UninstallText::Remnants(Folder);
   }
-  if (!Host.Confirm(UninstallText::Question(Folder))) return UninstallText::Removed;
+  if (MessageDlg(UninstallText::Question(Folder), mtInformation, {mbYes, mbNo}, 0) != mrYes)
+    return UninstallText::Removed;
 
   // Names are appended to the folder, so it needs its backslash for them to be found.
   std::string Root = AddBackslash(Folder);
-  DeleteTree(Root, "*.*", true, RemovedFolders, Host);
+  DeleteTree(Root, "*.*", true, RemovedFolders);
   RemovedFolders.Add(Root);
   RemoveFolders(RemovedFolders);
   RemovedFolders.Clear();
-  return Exists(Root) ? UninstallText::Remnants(Folder) : UninstallText::Removed;
+  return PathExists(Root) ? UninstallText::Remnants(Folder) : UninstallText::Removed;
 }

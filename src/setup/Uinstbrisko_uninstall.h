@@ -23,30 +23,11 @@ std::string NotAProductFolder(const std::string& Folder);
 std::string Remnants(const std::string& Folder);
 }  // namespace UninstallText
 
-// What the run needs from the program around it: the parts that wait for a
-// person, drive the message loop or end the process. Every method defaults to
-// the real thing; tests override the ones they must answer.
-class TUninstallHost {
-public:
-  virtual ~TUninstallHost() = default;
-  // The information question with Yes and No; true for Yes.
-  virtual bool Confirm(const std::string& Question);
-  // The simple message box.
-  virtual void Inform(const std::string& Text);
-  // Handles the pending messages once; false when the application is terminating.
-  virtual bool HandleMessages();
-  // The hourglass on (true) or the default cursor back (false).
-  virtual void ShowBusy(bool Busy);
-  // Ends the program at once with exit code 0.
-  [[noreturn]] virtual void Quit();
-};
-
-// The host whose every part is the real one.
-TUninstallHost& DefaultUninstallHost();
-
-// The whole run. Returns the text of the finish page's Label2; ends the process
-// through Host.Quit when nothing is recorded.
-std::string RunUninstall(TUninstallHost& Host = DefaultUninstallHost());
+// The whole run. Asks and tells through the GUI library's message boxes, lets the
+// application handle its messages once per folder it walks, and stops the walk when
+// the application terminates. Returns the text of the finish page's Label2; ends
+// the process with exit code 0 when nothing is recorded.
+std::string RunUninstall();
 
 // The recorded install folder; empty when the key or its default value is missing.
 std::string RecordedInstallFolder();
@@ -58,12 +39,12 @@ void DeleteShortcut(const std::string& Target, const std::string& Arguments,
 
 // Deletes the files matching Mask under Folder (and, with Descend, in every
 // folder below), adds each folder it deleted from or entered to RemovedFolders
-// (sorted, duplicates ignored), and handles messages once per folder. Links and
+// (sorted, duplicates ignored), and lets the application handle its messages once
+// per folder, with the hourglass as the screen's cursor meanwhile. Links and
 // folders that lead out of the tree are neither entered nor followed: a link is
 // removed only where the platform removes the link itself. Returns false when it
 // stopped because the application is terminating.
-bool DeleteTree(const std::string& Folder, const std::string& Mask, bool Descend,
-                TStringList& RemovedFolders, TUninstallHost& Host = DefaultUninstallHost());
+bool DeleteTree(const std::string& Folder, const std::string& Mask, bool Descend, TStringList& RemovedFolders);
 
 // Removes the listed folders from the last entry to the first (so the deepest
 // first), each only if empty; failures are ignored.

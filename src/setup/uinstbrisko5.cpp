@@ -2,10 +2,10 @@
 
 #include "elastic/ElastFrm.h"
 #include "mltlang/MLTLANG.h"
-#include "setup/Uinstbrisko.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/Uinstbrisko3.h"
 #include "setup/uinstbrisko6.h"
+#include "setup/wizard.h"
 
 TiiForm5* iiForm5 = nullptr;
 
@@ -37,7 +37,7 @@ TiiForm5::TiiForm5(TComponent* Owner) : TForm(Owner) {
 
 void TiiForm5::FormCreate(TObject*) {
   AdjustDesignScreen(ElasticForm1);
-  Image1->Picture()->Assign(iiForm1->Image1->Picture());
+  ShowProductPicture(*Image1);
 }
 
 // As on the language page: the frame's close box asks like Cancel.
@@ -65,11 +65,6 @@ TInstallChoices TiiForm5::Choices() const {
 
 TInstallEdges TiiForm5::Edges() {
   TInstallEdges E;
-  // Read afresh: an earlier run of Install may have added the fonts.
-  E.ScreenFonts = [] {
-    Screen->ResetFonts();
-    return Screen->Fonts().ToVector();
-  };
   // Nothing is repainted while unzip runs, so the panel is painted before it starts.
   E.ShowPanel = [this] {
     Panel1->Show();
@@ -80,7 +75,8 @@ TInstallEdges TiiForm5::Edges() {
 }
 
 void TiiForm5::Button3Click(TObject*) {
-  if (!InstallBrisko(Choices(), Edges())) return;
+  const TInstallChoices C = Choices();
+  if (!InstallBrisko(C, Edges())) return;
   Hide();
-  iiForm6->ShowInstalled();
+  iiForm6->ShowInstalled(C.TargetFolder);
 }

@@ -1,6 +1,5 @@
 // The font part of the installation run: copying a font file, recording, loading and
-// announcing it, and the list of fonts the screen has.
-#include <algorithm>
+// announcing it.
 #include <memory>
 
 #include "classes/streams.h"
@@ -31,35 +30,18 @@ void WriteFontValue(const char* Key, bool CanCreate, const std::string& Name, co
 // How long one window may take over the font change before the broadcast moves on.
 constexpr UINT FontChangeTimeout = 2000;
 
-int CALLBACK CollectFace(const LOGFONTA* Font, const TEXTMETRICA*, DWORD, LPARAM Data) {
-  auto& Names = *reinterpret_cast<std::vector<std::string>*>(Data);
-  std::string Name = Font->lfFaceName;
-  if (!Name.empty() && Name[0] != '@' && std::find(Names.begin(), Names.end(), Name) == Names.end())
-    Names.push_back(std::move(Name));
-  return 1;
-}
-
 }  // namespace
 
 void CopyFileTo(const std::string& Source, const std::string& Destination) {
   const std::string Target = FullPathName(Destination);
-  auto Buffer = std::make_unique<char[]>(8192);
-  std::unique_ptr<TFileStream> In, Out;
-  try {
-    In = std::make_unique<TFileStream>(Source, fmOpenRead | fmShareDenyWrite);
-  } catch (const EFOpenError&) {
-    throw EFOpenError(Format("Cannot open file %s", Source));
-  }
-  try {
-    Out = std::make_unique<TFileStream>(Target, fmCreate);
-  } catch (const EFCreateError&) {
-    throw EFCreateError(Format("Cannot create file %s", Target));
-  }
+  auto Buffer = std::make_unique<char[]>(CopyChunkSize);
+  TFileStream In(Source, fmOpenRead | fmShareDenyWrite);
+  TFileStream Out(Target, fmCreate);
   int64_t Read;
   do {
-    Read = In->Read(Buffer.get(), 8192);
-    if (Read > 0) Out->WriteBuffer(Buffer.get(), Read);
-  } while (Read == 8192);
+    Read = In.Read(Buffer.get(), CopyChunkSize);
+    if (Read > 0) Out.WriteBuffer(Buffer.get(), Read);
+  } while (Read == CopyChunkSize);
 }
 
 void InstallFont(const std::string& Source, const std::string& Destination, const std::string& FontValueName) {
@@ -74,12 +56,3 @@ void InstallFont(const std::string& Source, const std::string& Destination, cons
   SendMessageTimeoutA(HWND_BROADCAST, WM_FONTCHANGE, 0, 0, SMTO_ABORTIFHUNG, FontChangeTimeout, nullptr);
 }
 
-std::vector<std::string> InstalledScreenFonts() {
-  std::vector<std::string> Names;
-  TWindowDC Screen(nullptr);
-  if (!Screen) return Names;
-  LOGFONTA Query{};
-  Query.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesExA(Screen.Get(), &Query, CollectFace, reinterpret_cast<LPARAM>(&Names), 0);
-  return Names;
-}

@@ -7,26 +7,14 @@
 
 #include "classes/sysutils.h"
 #include "gui/dialogs.h"
+#include "gui/forms.h"
 #include "gui/handles.h"
 #include "gui/inifiles.h"
 #include "gui/registry.h"
+#include "setup/SetupFiles.h"
 #include "setup/ShellFolders.h"
 
 namespace {
-
-bool DirectoryExists(const std::string& Dir) {
-  DWORD Attributes = GetFileAttributesA(Dir.c_str());
-  return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Creates Dir and every missing folder above it; failures are left to the steps after.
-void ForceDirectories(const std::string& Path) {
-  std::string Dir = ExcludeTrailingBackslash(Path);
-  if (Dir.empty() || DirectoryExists(Dir)) return;
-  std::string Parent = ExcludeTrailingBackslash(ExtractFilePath(Dir));
-  if (!Parent.empty() && Parent != Dir) ForceDirectories(Parent);
-  CreateDirectoryA(Dir.c_str(), nullptr);
-}
 
 bool IsBlank(const std::string& S) { return S.find_first_not_of(" \t") == std::string::npos; }
 
@@ -72,11 +60,6 @@ private:
 
 // The run's steps. Each gets only what it needs.
 
-bool Extract(const std::string& SetupFolder, const std::string& Folder, const std::string& Archive,
-             const TMessageProc& Show) {
-  std::optional<uint32_t> ExitCode = RunAndWait(UnzipCommandLine(SetupFolder, Folder, Archive), Show);
-  return ExitCode && *ExitCode == 0;
-}
 
 void WriteSettings(const std::string& Folder, const std::string& LanguageCode) {
   TIniFile Settings(Folder + "\\TALMOR.INI");
@@ -85,8 +68,11 @@ void WriteSettings(const std::string& Folder, const std::string& LanguageCode) {
   Settings.WriteString("UserChoice", "SpellLanguage", LanguageCode);
 }
 
-bool HasTahoma(const std::vector<std::string>& Fonts) {
-  for (const std::string& Name : Fonts)
+// Read afresh: an earlier Install may have added the fonts. The name is compared with
+// its case: another spelling is not the font.
+bool ScreenHasTahoma() {
+  Screen->ResetFonts();
+  for (const std::string& Name : Screen->Fonts().ToVector())
     if (Name == "Tahoma") return true;
   return false;
 }
@@ -124,9 +110,8 @@ void CreateShortcuts(const std::string& Target, const TInstallChoices& Choices) 
 }  // namespace
 
 bool InstallBrisko(const TInstallChoices& Choices, const TInstallEdges& Edges) {
-  const TMessageProc Show = Edges.ShowMessage ? Edges.ShowMessage : TMessageProc(&::ShowMessage);
   if (IsBlank(Choices.TargetFolder)) {
-    Show(InstallText::NoFolder);
+    ShowMessage(InstallText::NoFolder);
     return false;
   }
   TWaitPanel Panel(Edges);
@@ -135,30 +120,25 @@ bool InstallBrisko(const TInstallChoices& Choices, const TInstallEdges& Edges) {
   const std::string Folder = ExcludeTrailingBackslash(Choices.TargetFolder);
   const std::string Setup = Choices.SetupFolder.empty() ? DefaultSetupFolder() : AddBackslash(Choices.SetupFolder);
   // A message says the run has stopped, so the panel must not claim otherwise behind it.
-  const TMessageProc Stop = [&](const std::string& Text) {
+  const auto Stop = [&](const std::string& Text) {
     Panel.Hide();
-    Show(Text);
-  };
-
-  // Unzip says why it failed on a console nobody sees; the user learns which archive.
-  const auto ExtractOrStop = [&](const char* Archive) {
-    bool Started = true;
-    const TMessageProc StartFailed = [&](const std::string& Text) {
-      Started = false;
-      Stop(Text);
-    };
-    if (Extract(Setup, Folder, Archive, StartFailed)) return true;
-    if (Started) Stop(Format(InstallText::ExtractingFailed, Archive));
+    ShowMessage(Text);
     return false;
+  };
+  // Unzip says why it failed on a console nobody sees; the user learns which archive.
+  const auto Extract = [&](const char* Archive) {
+    const std::string Line = UnzipCommandLine(Setup, Folder, Archive);
+    const std::optional<uint32_t> ExitCode = RunAndWait(Line);
+    if (!ExitCode) return Stop(StartFailedText(Line));
+    return *ExitCode == 0 || Stop(Format(InstallText::ExtractingFailed, Archive));
   };
 
   ForceDirectories(Folder);
-  if (!ExtractOrStop(InstallText::ProductArchive)) return false;
+  if (!Extract(InstallText::ProductArchive)) return false;
   // Without a viewer for the compiled help the product shows its help as plain pages.
-  if (!KeyExists(HKEY_LOCAL_MACHINE, InstallText::HelpTypeKey) && !ExtractOrStop(InstallText::HelpArchive))
-    return false;
+  if (!KeyExists(HKEY_LOCAL_MACHINE, InstallText::HelpTypeKey) && !Extract(InstallText::HelpArchive)) return false;
   WriteSettings(Folder, Choices.LanguageCode);
-  if (!HasTahoma(Edges.ScreenFonts ? Edges.ScreenFonts() : InstalledScreenFonts())) InstallTahoma(Folder);
+  if (!ScreenHasTahoma()) InstallTahoma(Folder);
   CreateShortcuts(Target + "BRISKO.EXE", Choices);
   WriteRegString(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "", Target);
   return true;
@@ -176,28 +156,19 @@ std::string UnzipCommandLine(const std::string& SetupFolder, const std::string& 
   return "\"" + SetupFolder + "unzip.exe\" -d \"" + Folder + "\" -o \"" + SetupFolder + Archive + "\"";
 }
 
-std::optional<uint32_t> RunAndWait(const std::string& CommandLine, const TMessageProc& Show) {
-  STARTUPINFOA Startup{};
-  Startup.cb = sizeof(Startup);
-  Startup.dwFlags = STARTF_USESHOWWINDOW;
-  Startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION Process{};
-  std::string Line = CommandLine;  // CreateProcessA may write into its command line
-  if (!CreateProcessA(nullptr, Line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup, &Process)) {
-    const std::string Text = "Executing \r" + CommandLine + "\r failed!";
-    if (Show) Show(Text);
-    else ShowMessage(Text);
-    return std::nullopt;
-  }
-  TKernelHandle ProcessHandle(Process.hProcess), ThreadHandle(Process.hThread);
+std::optional<uint32_t> RunAndWait(const std::string& CommandLine) {
+  TKernelHandle Process = StartProcess(CommandLine, SW_HIDE);
+  if (!Process) return std::nullopt;
   // Slices rather than one endless wait, so that a debugger can break in between.
   DWORD Wait;
-  do Wait = WaitForSingleObject(ProcessHandle.Get(), 10000);
+  do Wait = WaitForSingleObject(Process.Get(), 10000);
   while (Wait == WAIT_TIMEOUT);
   DWORD ExitCode = 0;
-  if (Wait != WAIT_OBJECT_0 || !GetExitCodeProcess(ProcessHandle.Get(), &ExitCode)) return UINT32_MAX;
+  if (Wait != WAIT_OBJECT_0 || !GetExitCodeProcess(Process.Get(), &ExitCode)) return UINT32_MAX;
   return ExitCode;
 }
+
+std::string StartFailedText(const std::string& CommandLine) { return "Executing \r" + CommandLine + "\r failed!"; }
 
 bool KeyExists(HKEY Root, const std::string& Key) {
   TRegistry Registry(Root);

@@ -1,7 +1,7 @@
 // The installation run behind the shortcuts page's Install button, and the routines it
 // is made of. The run takes its inputs as parameters, so that the page, the tests and the
-// benchmark drive the same code; what waits for a person or depends on the machine's
-// fonts comes in through TInstallEdges, each with the real thing as its default.
+// benchmark drive the same code. It tells the user through the message boxes of the GUI
+// library and reads the installed fonts from the screen (Screen->Fonts()).
 #pragma once
 
 #include <windows.h>
@@ -10,12 +10,8 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "setup/ShellFolders.h"
-
-// Shows one text to the user and returns when it has been read.
-using TMessageProc = std::function<void(const std::string&)>;
 
 // What the wizard pages have gathered for the run.
 struct TInstallChoices {
@@ -28,14 +24,10 @@ struct TInstallChoices {
   std::string SetupFolder;
 };
 
-// The run's edges; an empty member means the real implementation.
+// The page's part in the run: makes the "Please wait" panel visible and repaints the
+// page at once, since nothing is repainted while unzip runs; and hides it again.
+// Empty members do nothing.
 struct TInstallEdges {
-  // Names of the fonts installed on the screen (default: InstalledScreenFonts).
-  std::function<std::vector<std::string>()> ScreenFonts;
-  // The simple message box (default: ShowMessage).
-  TMessageProc ShowMessage;
-  // Makes the "Please wait" panel visible and repaints the page at once, since nothing
-  // is repainted while unzip runs; and hides it again. Default: nothing.
   std::function<void()> ShowPanel;
   std::function<void()> HidePanel;
 };
@@ -56,9 +48,11 @@ std::string UnzipCommandLine(const std::string& SetupFolder, const std::string& 
                              const std::string& Archive);
 
 // Starts CommandLine with its window hidden and waits until it ends, without handling
-// messages. Gives its exit code, or nothing when it could not be started; that is
-// reported through Show ("Executing ", CR, the command line, CR, " failed!").
-std::optional<uint32_t> RunAndWait(const std::string& CommandLine, const TMessageProc& Show = {});
+// messages. Gives its exit code, or nothing when it could not be started.
+std::optional<uint32_t> RunAndWait(const std::string& CommandLine);
+
+// What the user is told when CommandLine could not be started.
+std::string StartFailedText(const std::string& CommandLine);
 
 // True when Key can be opened under Root without creating it; any error gives false.
 bool KeyExists(HKEY Root, const std::string& Key);
@@ -67,10 +61,11 @@ bool KeyExists(HKEY Root, const std::string& Key);
 // creating the key when missing. Errors are ignored.
 void WriteRegString(HKEY Root, const std::string& Key, const std::string& Name, const std::string& Value);
 
-// Copies Source to Destination (replacing it) in 8192-byte chunks. Raises EFOpenError
+// Copies Source to Destination (replacing it) in chunks of CopyChunkSize bytes. Raises EFOpenError
 // "Cannot open file <Source>" or EFCreateError "Cannot create file <full destination>",
 // and EWriteError when the destination cannot take all of it.
 void CopyFileTo(const std::string& Source, const std::string& Destination);
+inline constexpr int CopyChunkSize = 8192;
 
 // Installs one font file into the fonts folder: copies Source to Destination, records it
 // under HKLM "Software\Microsoft\Windows\CurrentVersion\Fonts" as "TESTMICR (TrueType)"
@@ -86,9 +81,6 @@ void InstallFont(const std::string& Source, const std::string& Destination, cons
 // folder. Raises EOSError when no shell link object can be made (COM not initialised).
 bool CreateShortcut(const std::string& Target, const std::string& Arguments, const std::string& LinkName,
                     ShellFolderKind Kind);
-
-// The face names of the fonts installed on the screen, vertical variants left out.
-std::vector<std::string> InstalledScreenFonts();
 
 // The program's own texts.
 namespace InstallText {

@@ -7,8 +7,8 @@
 #include "mltlang/MLTLANG.h"
 #include "gui/application.h"
 #include "gui/dialogs.h"
-#include "setup/Uinstbrisko.h"
-#include "setup/Uinstbrisko3.h"
+#include "setup/SetupFiles.h"
+#include "setup/wizard.h"
 
 TiiForm6* iiForm6 = nullptr;
 
@@ -21,18 +21,8 @@ std::string BriskoCommandLine(const std::string& Folder) {
 
 bool StartBrisko(const std::string& Folder) {
   if (Folder.empty()) return false;
-  STARTUPINFOA Startup{};
-  Startup.cb = sizeof(Startup);
-  Startup.dwFlags = STARTF_USESHOWWINDOW;
-  Startup.wShowWindow = SW_SHOWDEFAULT;
   SetCurrentDirectoryA(Folder.c_str());
-  std::string CommandLine = BriskoCommandLine(Folder);
-  PROCESS_INFORMATION Process{};
-  if (!CreateProcessA(nullptr, CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &Startup, &Process))
-    return false;
-  CloseHandle(Process.hThread);
-  CloseHandle(Process.hProcess);
-  return true;
+  return static_cast<bool>(StartProcess(BriskoCommandLine(Folder), SW_SHOWDEFAULT));
 }
 
 BEGIN_CLASS_INFO(TiiForm6, TForm, nullptr)
@@ -57,23 +47,31 @@ TiiForm6::TiiForm6(TComponent* Owner) : TForm(Owner) {
 
 void TiiForm6::FormCreate(TObject*) {
   AdjustDesignScreen(ElasticForm1);
-  Image1->Picture()->Assign(iiForm1->Image1->Picture());
+  ShowProductPicture(*Image1);
 }
+
+namespace {
+// Closing the welcome page, the main form, ends the program.
+void EndProgram() {
+  if (TForm* Welcome = Application->MainForm()) Welcome->Close();
+}
+}  // namespace
 
 // The frame's close box ends the program, as Finish does.
 void TiiForm6::FormClose(TObject*, TCloseAction& Action) {
   Action = caNone;
-  iiForm1->Close();
+  EndProgram();
 }
 
-void TiiForm6::Button1Click(TObject*) { iiForm1->Close(); }
+void TiiForm6::Button1Click(TObject*) { EndProgram(); }
 
 void TiiForm6::Button2Click(TObject*) {
-  if (!StartBrisko(iiForm3->Edit1->Text())) ShowMessage(FinishText::StartFailed);
-  iiForm1->Close();
+  if (!StartBrisko(Folder_)) ShowMessage(FinishText::StartFailed);
+  EndProgram();
 }
 
-void TiiForm6::ShowInstalled() {
+void TiiForm6::ShowInstalled(const std::string& Folder) {
+  Folder_ = Folder;
   Button2->SetEnabled(true);
   SetResultText(FinishText::Installed);
   Show();

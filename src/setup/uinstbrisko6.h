@@ -44,13 +44,16 @@ public:
   void Button1Click(TObject* Sender);
   void Button2Click(TObject* Sender);
 
-  // Shows the page after an installation: Start Brisko enabled.
-  void ShowInstalled();
+  // Shows the page after an installation into Folder: Start Brisko enabled, for
+  // the product there.
+  void ShowInstalled(const std::string& Folder);
   // Shows the page after a removal, with the run's text, Start Brisko disabled.
   void ShowUninstalled(const std::string& Text);
 
 private:
   void SetResultText(const std::string& Text);
+
+  std::string Folder_;  // where Start Brisko looks
 };
 
 extern TiiForm6* iiForm6;

@@ -200,11 +200,17 @@ std::optional<DWORD> TWizard::WaitForExit(DWORD Timeout) {
 void Screenshot(const std::string& Name) {
   const char* Folder = std::getenv("INSTBRISKO_SHOTS");
   if (!Folder || !*Folder) return;
-  // The windows just shown paint themselves soon after; give them the time.
-  Sleep(400);
+  // Windows just shown paint when their thread next waits for messages; paint
+  // every visible window now, so that the picture holds what they show.
+  EnumWindows(
+      [](HWND Wnd, LPARAM) {
+        if (IsWindowVisible(Wnd))
+          RedrawWindow(Wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        return TRUE;
+      },
+      0);
+  // scripts/with-wine.sh maps a Unix folder named there to a drive of its own.
   std::string Path = Folder;
-  if (Path[0] == '/') Path = "Z:" + Path;
-  std::replace(Path.begin(), Path.end(), '/', '\\');
   if (Path.back() != '\\') Path += '\\';
   CreateDirectoryA(Path.c_str(), nullptr);
   Path += Name + ".bmp";

@@ -84,9 +84,10 @@ bool WaitFor(F Done, DWORD Timeout = 20000) {
   return true;
 }
 
-// When INSTBRISKO_SHOTS names a folder (a Windows or a Unix path), saves the
-// whole screen there as Name.bmp; otherwise does nothing. For looking at the
-// pages, not for checking them.
+// When INSTBRISKO_SHOTS names a folder (a Windows path, or a Unix path, which
+// scripts/with-wine.sh turns into a drive of its own), saves the whole screen
+// there as Name.bmp; otherwise does nothing. For looking at the pages, not for
+// checking them.
 void Screenshot(const std::string& Name);
 
 }  // namespace e2e

@@ -250,6 +250,27 @@ TEST_F(WizardE2E, UninstallAProductInstalledByHand) {
   EXPECT_FALSE(ProductKeyExists());
 }
 
+// Shared folders protect themselves, not every program's folder below them.
+TEST_F(WizardE2E, UninstallAProductBelowASharedFolder) {
+  for (const char* Shared : {"ProgramData", "PUBLIC"}) {
+    char Base[MAX_PATH];
+    ASSERT_GT(GetEnvironmentVariableA(Shared, Base, MAX_PATH), 0u) << Shared;
+    const std::string Folder = std::string(Base) + "\\Brisko\\";
+    SCOPED_TRACE(Folder);
+    DeleteTree(Folder);
+    MakeFolder(Folder + "lang");
+    WriteAll(Folder + "BRISKO.EXE", "not a program");
+    WriteAll(Folder + "lang\\DE.txt", "Deutsch");
+    WriteRegString(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "", Folder);
+
+    UninstallThroughTheWizard(Folder);
+    EXPECT_FALSE(DirectoryExists(Folder));
+    EXPECT_TRUE(DirectoryExists(Base));
+    EXPECT_FALSE(ProductKeyExists());
+    DeleteTree(Folder);
+  }
+}
+
 TEST_F(WizardE2E, UninstallLeavesAReadOnlyFileAndItsFolders) {
   const std::string Folder = E2ERoot + "Brisko with a rather long folder name\\";
   MakeFolder(Folder + "settings");
@@ -281,6 +302,39 @@ TEST_F(WizardE2E, UninstallWithNothingRecordedSaysSoAndEnds) {
   ExpectNothingInstalled();
 }
 
+// A file of the product held open by another program: Install says which archive
+// failed, the shortcuts page stays as it was, and Install works once it is free.
+TEST_F(WizardE2E, AHeldFileStopsTheInstallationAndThePageStaysUsable) {
+  const std::string Folder = E2ERoot + "Held\\";
+  MakeFolder(Folder);
+  WriteAll(Folder + "BRISKO.EXE", "an older product, still running");
+  TKernelHandle Held(
+      CreateFileA((Folder + "BRISKO.EXE").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Held);
+
+  TWizard W(Exe());
+  GoTo(W, "language");
+  W.Type(W.ControlOfClass("language", "TEdit"), Folder);
+  W.Click("language", "Next>");
+  ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  W.Click("shortcuts", "Install");
+  auto Box = W.WaitForMessageBox(60000);
+  ASSERT_TRUE(Box);
+  EXPECT_NE(Box->Text.find("Extracting BRISKO.ZIP failed!"), std::string::npos) << Box->Text;
+  W.Answer(*Box, "OK");
+  ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  EXPECT_TRUE(IsWindowEnabled(W.Control("shortcuts", "Install")));
+  EXPECT_EQ(ReadAll(Folder + "BRISKO.EXE"), "an older product, still running");
+  EXPECT_FALSE(RecordedFolder());
+
+  Held.Close();
+  W.Click("shortcuts", "Install");
+  ASSERT_TRUE(W.WaitForPages({"finish"}, 60000));
+  FinishAndExpectExit(W);
+  EXPECT_NE(ReadAll(Folder + "BRISKO.EXE"), "an older product, still running");
+  EXPECT_EQ(RecordedFolder(), Folder);
+}
+
 TEST_F(WizardE2E, InstallToATypedFolderInGermanAndStartBrisko) {
   // Typed without its trailing backslash, and with a blank.
   const std::string Typed = E2ERoot + "My Brisko";
@@ -302,9 +356,14 @@ TEST_F(WizardE2E, InstallToATypedFolderInGermanAndStartBrisko) {
 
     HWND Product = FindProgramWindow("Brisko", W.ProcessId());
     ASSERT_NE(Product, nullptr) << "BRISKO.EXE did not start";
+    // The window can be found from the moment it has its caption; its texts are
+    // made afterwards, while it handles WM_CREATE.
+    std::vector<std::string> Texts;
+    EXPECT_TRUE(WaitFor([&] {
+      Texts = ChildTexts(Product);
+      return std::find(Texts.begin(), Texts.end(), "Language: DE") != Texts.end();
+    })) << "the product window shows: " << ::testing::PrintToString(Texts);
     Screenshot("brisko started");
-    std::vector<std::string> Texts = ChildTexts(Product);
-    EXPECT_NE(std::find(Texts.begin(), Texts.end(), "Language: DE"), Texts.end());
     DWORD ProductPid = 0;
     GetWindowThreadProcessId(Product, &ProductPid);
     TKernelHandle ProductProcess(OpenProcess(SYNCHRONIZE, FALSE, ProductPid));

@@ -52,10 +52,7 @@ TEST(WizardScreen, EveryFormIsLaidOutForTheNearestDesignScreen) {
 
 TEST(WizardScreen, TheProgramShowsItsWelcomePageUnscaledAndCentred) {
   const TSize Running = RunningScreen();
-  std::string Exe = std::string("Z:") + DIST_DIR + "/instbrisko.exe";
-  for (char& C : Exe)
-    if (C == '/') C = '\\';
-  e2e::TWizard W(Exe);
+  e2e::TWizard W(testsupport::HostFolder(DIST_DIR) + "instbrisko.exe");
   ASSERT_TRUE(W.WaitForPages({"welcome"}));
   e2e::Screenshot("welcome on " + SizeName(Running));
   RECT R;

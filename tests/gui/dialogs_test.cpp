@@ -8,20 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include "support/dialog_answers.h"
+
 #include <cstdlib>
 #include <thread>
 
 namespace {
 
 // Installs a handler for one test and puts the previous one back.
-class TScopedHandler {
-public:
-  explicit TScopedHandler(TDialogHandler H) : Previous_(SetDialogHandler(std::move(H))) {}
-  ~TScopedHandler() { SetDialogHandler(std::move(Previous_)); }
-
-private:
-  TDialogHandler Previous_;
-};
+using TScopedHandler = testsupport::TDialogAnswers;
 
 TEST(Dialogs, TheSeamGetsTheRequestAndAnswersForTheBox) {
   std::vector<TDialogRequest> Seen;
@@ -82,13 +77,15 @@ struct TSeenBox {
 TSeenBox AnswerBox(const std::string& Caption, const std::string& Press, HWND OwnWindow) {
   TSeenBox Seen;
   HWND Box = nullptr;
-  for (int I = 0; I < 2000 && !Box; ++I) {
+  // The box is shown once it has laid itself out.
+  for (int I = 0; I < 2000; ++I) {
     Box = FindWindowA("#32770", Caption.c_str());
-    if (!Box) Sleep(10);
+    if (Box && IsWindowVisible(Box)) break;
+    Box = nullptr;
+    Sleep(10);
   }
   if (!Box) return Seen;
   Seen.Found = true;
-  Sleep(100);  // let it finish its first layout
   if (const char* Hold = std::getenv("GUI_TEST_HOLD_MS")) Sleep(atoi(Hold));  // time for a screenshot
   char Buffer[512];
   GetDlgItemTextA(Box, 0xFFFF, Buffer, sizeof Buffer);  // the text's static control

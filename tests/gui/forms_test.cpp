@@ -260,7 +260,7 @@ struct TShownSample {
   TShownSample() {
     Form.InitializeForm(SampleFormText());
     Form.Show();
-    Pump(50);
+    PumpPending();
   }
 };
 
@@ -463,11 +463,9 @@ TEST(Form, MaximizedStateIsShownAndReadBack) {
   TForm F(nullptr);
   F.SetWindowState(wsMaximized);
   F.Show();
-  Pump(20);
-  EXPECT_TRUE(IsZoomed(F.Handle()));
+  EXPECT_TRUE(PumpUntil([&] { return IsZoomed(F.Handle()); }));
   F.SetWindowState(wsNormal);
-  Pump(20);
-  EXPECT_FALSE(IsZoomed(F.Handle()));
+  EXPECT_TRUE(PumpUntil([&] { return !IsZoomed(F.Handle()); }));
   EXPECT_EQ(F.WindowState(), wsNormal);
 }
 
@@ -808,7 +806,7 @@ TEST(Screen, KnowsTheFormsAndTheActiveOne) {
     TForm A(nullptr);
     EXPECT_EQ(Screen->FormCount(), Before + 1);
     A.Show();
-    Pump(20);
+    PumpUntil([&] { return Screen->ActiveForm() == &A; });
     EXPECT_EQ(Screen->ActiveForm(), &A);
   }
   EXPECT_EQ(Screen->FormCount(), Before);
@@ -821,7 +819,7 @@ TEST(Form, Screenshot) {
   TShownSample S;
   S.Form.Panel1->Show();
   S.Form.Repaint();
-  Pump(200);
+  PumpPending();
   TBitmap Shot;
   Shot.SetSize(1024, 768);
   HDC Screen = GetDC(nullptr);

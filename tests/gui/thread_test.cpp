@@ -116,7 +116,8 @@ TEST(Thread, DestroyedWhileItWaitsInSynchronizeTheCallIsServedAndItEnds) {
   });
   Worker->Resume();
   ASSERT_EQ(WaitForSingleObject(Asking.Get(), 10000), WAIT_OBJECT_0);
-  Sleep(20);  // let it block; the outcome does not depend on it
+  // Its request reaches this thread's queue just before it blocks.
+  ASSERT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_POSTMESSAGE), WAIT_OBJECT_0);
   Worker.reset();
   EXPECT_TRUE(Served);
   EXPECT_EQ(ServedOn, GetCurrentThreadId());

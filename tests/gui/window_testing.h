@@ -9,6 +9,8 @@
 
 #include "gui/application.h"
 #include "gui/dialogs.h"
+#include "support/dialog_answers.h"
+#include "support/message_pump.h"
 
 namespace wintest {
 
@@ -45,26 +47,8 @@ inline LOGFONTA FontOf(HWND Wnd) {
   return LF;
 }
 
-// Handles messages for about Ms milliseconds.
-inline void Pump(DWORD Ms) {
-  const DWORD End = GetTickCount() + Ms;
-  do {
-    Application->ProcessMessages();
-    Sleep(1);
-  } while (static_cast<LONG>(End - GetTickCount()) > 0);
-}
-
-// Handles messages until Done() holds or Timeout milliseconds passed.
-template <class F>
-bool PumpUntil(F Done, DWORD Timeout = 3000) {
-  const DWORD End = GetTickCount() + Timeout;
-  while (!Done()) {
-    if (static_cast<LONG>(End - GetTickCount()) <= 0) return false;
-    Application->ProcessMessages();
-    Sleep(1);
-  }
-  return true;
-}
+using testsupport::PumpPending;
+using testsupport::PumpUntil;
 
 // A key press as the keyboard would queue it for the focused window.
 inline void PressKey(WORD Key) {
@@ -75,21 +59,6 @@ inline void PressKey(WORD Key) {
 }
 
 // Answers every message box with OK and keeps what was asked.
-class TDialogCapture {
-public:
-  TDialogCapture() {
-    Previous_ = SetDialogHandler([this](const TDialogRequest& R) {
-      Requests.push_back(R);
-      return mrOk;
-    });
-  }
-  ~TDialogCapture() { SetDialogHandler(Previous_); }
-  TDialogCapture(const TDialogCapture&) = delete;
-  TDialogCapture& operator=(const TDialogCapture&) = delete;
-  std::vector<TDialogRequest> Requests;
-
-private:
-  TDialogHandler Previous_;
-};
+using TDialogCapture = testsupport::TDialogAnswers;
 
 }  // namespace wintest

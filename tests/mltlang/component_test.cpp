@@ -8,8 +8,10 @@
 #include <functional>
 
 #include "gui/forms.h"
+#include "gui/guiclasses.h"
 #include "gui/stdctrls.h"
 #include "mltlang/MLTLANG.h"
+#include "support/dialog_answers.h"
 #include "testsupport.h"
 
 namespace {
@@ -50,7 +52,8 @@ std::string FormText(const std::vector<TText>& Texts) {
 // The form as read from FormText(Texts); its class is TForm's, as the text says.
 struct TTestForm : TForm {
   explicit TTestForm(const std::vector<TText>& Texts, bool Designing = false) : TForm(nullptr) {
-    RegisterMltLangClasses();
+    RegisterGuiClasses();
+    RegisterMltlangClasses();
     SetDesigning(Designing);
     InitializeForm(FormText(Texts));
     Lang = dynamic_cast<TMltLang*>(FindComponent("MltLang1"));
@@ -123,14 +126,10 @@ TEST(MltLang, AFailedSwitchStopsNoLaterOne) {
 TEST(MltLang, InTheDesignerTheConfigurationOpensEmptyBaseTextsShowAndRemovedControlsLoseTheirItems) {
   const std::string Config = ExecutableDir() + "mltlang.cfg";
   std::filesystem::remove(Config);
-  std::vector<std::string> Messages;
-  TDialogHandler Previous = SetDialogHandler([&](const TDialogRequest& R) {
-    Messages.push_back(R.Text);
-    return mrOk;
-  });
   {
+    testsupport::TDialogAnswers Answers(mrOk);
     TTestForm F({{"Button1", 0, {"", "Los"}}, {"Label1", 1, {"Name", "Name"}}}, true);
-    EXPECT_EQ(Messages, (std::vector<std::string>{"New configuration file created in:\r" + Config}));
+    EXPECT_EQ(Answers.Texts(), (std::vector<std::string>{"New configuration file created in:\r" + Config}));
     EXPECT_EQ(F.ButtonText(), "") << "slot 0 is written even where it is empty";
 
     auto* Label = dynamic_cast<TLabel*>(F.FindComponent("Label1"));
@@ -143,7 +142,6 @@ TEST(MltLang, InTheDesignerTheConfigurationOpensEmptyBaseTextsShowAndRemovedCont
     ASSERT_EQ(F.Lang->ItemList().Count(), 1);
     EXPECT_EQ(F.Lang->ItemList().Item(0)->Control(), Label);
   }
-  SetDialogHandler(Previous);
   EXPECT_TRUE(std::filesystem::exists(Config)) << "saved when the last component goes";
   std::filesystem::remove(Config);
 }

@@ -2,6 +2,8 @@
 // missing (with one information box), read silently otherwise, saved at the end.
 #include <gtest/gtest.h>
 
+#include "support/dialog_answers.h"
+
 #include <filesystem>
 
 #include "gui/dialogs.h"
@@ -11,17 +13,7 @@
 namespace {
 
 // Answers every dialog with OK and keeps what it was asked.
-struct TDialogs {
-  TDialogs() {
-    Old = SetDialogHandler([this](const TDialogRequest& R) {
-      Seen.push_back(R);
-      return mrOk;
-    });
-  }
-  ~TDialogs() { SetDialogHandler(Old); }
-  std::vector<TDialogRequest> Seen;
-  TDialogHandler Old;
-};
+using TDialogs = testsupport::TDialogAnswers;
 
 class DesignConfiguration : public ::testing::Test {
 protected:
@@ -41,10 +33,10 @@ protected:
 TEST_F(DesignConfiguration, MissingFileIsCreatedWithOneMessage) {
   TDialogs Dialogs;
   OpenConfiguration();
-  ASSERT_EQ(Dialogs.Seen.size(), 1u);
-  EXPECT_EQ(Dialogs.Seen[0].Type, mtInformation);
-  EXPECT_TRUE(Dialogs.Seen[0].Buttons == TMsgDlgButtons{mbOK});
-  EXPECT_EQ(Dialogs.Seen[0].Text, "New configuration file created in:\r" + Path);
+  ASSERT_EQ(Dialogs.Requests.size(), 1u);
+  EXPECT_EQ(Dialogs.Requests[0].Type, mtInformation);
+  EXPECT_TRUE(Dialogs.Requests[0].Buttons == TMsgDlgButtons{mbOK});
+  EXPECT_EQ(Dialogs.Requests[0].Text, "New configuration file created in:\r" + Path);
   EXPECT_EQ(ExeDir(), ExecutableDir());
   ASSERT_NE(Configuration(), nullptr);
   EXPECT_EQ(ReadFileBytes(Path).size(), 4u + 476 + 4 + 4 + 4 + Configuration()->DictPath().size() + 1);
@@ -52,7 +44,7 @@ TEST_F(DesignConfiguration, MissingFileIsCreatedWithOneMessage) {
   TConfiguration* First = Configuration();
   OpenConfiguration();
   EXPECT_EQ(Configuration(), First) << "one configuration per process";
-  EXPECT_EQ(Dialogs.Seen.size(), 1u);
+  EXPECT_EQ(Dialogs.Requests.size(), 1u);
 
   First->SetDefMaxLang(9);
   CloseConfiguration();
@@ -67,7 +59,7 @@ TEST_F(DesignConfiguration, ExistingFileIsReadSilently) {
   Stored.SaveToFile(Path);
   TDialogs Dialogs;
   OpenConfiguration();
-  EXPECT_TRUE(Dialogs.Seen.empty());
+  EXPECT_TRUE(Dialogs.Requests.empty());
   ASSERT_NE(Configuration(), nullptr);
   EXPECT_EQ(Configuration()->DefMaxLang(), 5);
   EXPECT_EQ(Configuration()->DictPath(), "C:\\dict.dct");
@@ -77,7 +69,7 @@ TEST_F(DesignConfiguration, FileOfAnotherVersionIsRewritten) {
   WriteFileBytes(Path, Bytes()({101, 0, 0, 0})({1, 0, 0})({2, 0, 0, 0})({0, 0, 0, 0})({1, 0, 0, 0}));
   TDialogs Dialogs;
   OpenConfiguration();
-  EXPECT_TRUE(Dialogs.Seen.empty());
+  EXPECT_TRUE(Dialogs.Requests.empty());
   ASSERT_NE(Configuration(), nullptr);
   EXPECT_EQ(Configuration()->LangList().Count(), 43);
   CloseConfiguration();
@@ -91,9 +83,9 @@ TEST_F(DesignConfiguration, UnwritableFileIsReportedAndTheDefaultsUsed) {
   std::filesystem::create_directory(Path);
   TDialogs Dialogs;
   OpenConfiguration();
-  ASSERT_EQ(Dialogs.Seen.size(), 1u);
-  EXPECT_EQ(Dialogs.Seen[0].Type, mtInformation);
-  EXPECT_EQ(Dialogs.Seen[0].Text, "Error writing new configuration file in:\r" + Path);
+  ASSERT_EQ(Dialogs.Requests.size(), 1u);
+  EXPECT_EQ(Dialogs.Requests[0].Type, mtInformation);
+  EXPECT_EQ(Dialogs.Requests[0].Text, "Error writing new configuration file in:\r" + Path);
   ASSERT_NE(Configuration(), nullptr);
   EXPECT_EQ(Configuration()->DefMaxLang(), 2);
   EXPECT_THROW(CloseConfiguration(), EFCreateError);

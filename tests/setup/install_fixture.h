@@ -16,68 +16,27 @@
 
 #include "classes/sysutils.h"
 #include "gui/handles.h"
+#include "gui/forms.h"
 #include "gui/registry.h"
 #include "setup/uinstbrisko5_install.h"
+#include "support/dialog_answers.h"
+#include "support/files.h"
+#include "support/host_paths.h"
 
 namespace installtest {
 
-// The Windows name of a folder of the build tree (Wine maps / to Z:).
-inline std::string WindowsPath(const std::string& UnixPath) {
-  std::string Path = "Z:" + UnixPath;
-  for (char& C : Path)
-    if (C == '/') C = '\\';
-  return AddBackslash(Path);
-}
-
 // unzip.exe and the two archives, as the build put them beside the setup program.
-inline std::string DistFolder() { return WindowsPath(DIST_DIR); }
+inline std::string DistFolder() { return testsupport::HostFolder(DIST_DIR); }
 
 inline const std::string ScratchRoot = "C:\\instbrisko install tests\\";
 inline const std::string DefaultTarget = "C:\\program Files\\Brisko\\";
 
-inline bool FileExists(const std::string& Path) {
-  DWORD A = GetFileAttributesA(Path.c_str());
-  return A != INVALID_FILE_ATTRIBUTES && !(A & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-inline bool DirectoryExists(const std::string& Path) {
-  DWORD A = GetFileAttributesA(Path.c_str());
-  return A != INVALID_FILE_ATTRIBUTES && (A & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-inline std::string ReadAll(const std::string& Path) {
-  std::ifstream In(Path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(In), {});
-}
-
-inline void WriteAll(const std::string& Path, const std::string& Bytes) {
-  std::ofstream(Path, std::ios::binary | std::ios::trunc) << Bytes;
-}
-
-// Removes a folder with everything below it; a missing folder is fine.
-inline void DeleteTree(const std::string& Folder) {
-  const std::string Dir = ExcludeTrailingBackslash(Folder);
-  WIN32_FIND_DATAA Found;
-  TFindHandle Find(FindFirstFileA((Dir + "\\*").c_str(), &Found));
-  if (Find) {
-    do {
-      const std::string Name = Found.cFileName;
-      if (Name == "." || Name == "..") continue;
-      const std::string Path = Dir + "\\" + Name;
-      if (Found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) DeleteTree(Path);
-      else {
-        SetFileAttributesA(Path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(Path.c_str());
-      }
-    } while (FindNextFileA(Find.Get(), &Found));
-  }
-  Find.Close();
-  RemoveDirectoryA(Dir.c_str());
-}
-
-inline void MakeFolder(const std::string& Folder) {
-  SHCreateDirectoryExA(nullptr, ExcludeTrailingBackslash(Folder).c_str(), nullptr);
-}
+using testsupport::DeleteTree;
+using testsupport::DirectoryExists;
+using testsupport::FileExists;
+using testsupport::MakeFolder;
+using testsupport::ReadAll;
+using testsupport::WriteAll;
 
 inline std::optional<std::string> ReadValue(HKEY Root, const std::string& Key, const std::string& Name) {
   TRegistry R(Root);
@@ -220,16 +179,25 @@ protected:
     ASSERT_TRUE(Ole.Succeeded());
     Clean();
     MakeFolder(ScratchRoot);
-    Edges.ShowMessage = [this](const std::string& Text) { Events.push_back("message: " + Text); };
     Edges.ShowPanel = [this] { Events.push_back("show panel"); };
     Edges.HidePanel = [this] { Events.push_back("hide panel"); };
     // The font steps have tests of their own; elsewhere the screen has Tahoma.
-    Edges.ScreenFonts = [] { return std::vector<std::string>{"Arial", "Tahoma"}; };
+    PreviousFonts_ = Screen->SetFontLister([] { return std::vector<std::string>{"Arial", "Tahoma"}; });
     Choices.TargetFolder = ScratchRoot + "Brisko\\";
     Choices.LanguageCode = "DE";
     Choices.SetupFolder = DistFolder();
   }
-  void TearDown() override { Clean(); }
+  void TearDown() override {
+    Screen->SetFontLister(std::move(PreviousFonts_));
+    Screen->ResetFonts();
+    Clean();
+  }
+
+  // The fonts the screen reports from now on; an empty lister: the real ones.
+  static void ScreenFonts(TScreen::TFontLister Lister) {
+    Screen->SetFontLister(std::move(Lister));
+    Screen->ResetFonts();
+  }
 
   static void Clean() {
     DeleteTree(ScratchRoot);
@@ -263,6 +231,14 @@ protected:
   TInstallChoices Choices;
   TInstallEdges Edges;
   std::vector<std::string> Events;
+  // The run's messages, in order with the panel's showing and hiding.
+  testsupport::TDialogAnswers Dialogs{[this](const TDialogRequest& R) {
+    Events.push_back("message: " + R.Text);
+    return mrOk;
+  }};
+
+private:
+  TScreen::TFontLister PreviousFonts_;
 };
 
 }  // namespace installtest

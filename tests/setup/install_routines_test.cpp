@@ -56,20 +56,16 @@ TEST_F(InstallRoutinesTest, CopyFileToNamesTheFileItCannotOpenOrCreate) {
   SetCurrentDirectoryA(Old);
 }
 
-TEST_F(InstallRoutinesTest, RunAndWaitGivesTheExitCodeOrReportsAFailedStart) {
-  std::vector<std::string> Shown;
-  const TMessageProc Show = [&](const std::string& Text) { Shown.push_back(Text); };
+TEST_F(InstallRoutinesTest, RunAndWaitGivesTheExitCodeOrNothingForAFailedStart) {
   // unzip.exe says 10 to a command line it cannot use, 9 to a missing archive.
-  EXPECT_EQ(RunAndWait("\"" + DistFolder() + "unzip.exe\" -x", Show), 10u);
+  EXPECT_EQ(RunAndWait("\"" + DistFolder() + "unzip.exe\" -x"), 10u);
   EXPECT_EQ(RunAndWait("\"" + DistFolder() + "unzip.exe\" -d \"" + ScratchRoot + "out\" \"" + ScratchRoot +
-                           "missing.zip\"",
-                       Show),
+                       "missing.zip\""),
             9u);
-  EXPECT_TRUE(Shown.empty());
-
   const std::string Line = ScratchRoot + "no such program.exe -o";
-  EXPECT_FALSE(RunAndWait(Line, Show));
-  EXPECT_EQ(Shown, std::vector<std::string>{"Executing \r" + Line + "\r failed!"});
+  EXPECT_FALSE(RunAndWait(Line));
+  EXPECT_EQ(StartFailedText(Line), "Executing \r" + Line + "\r failed!");
+  EXPECT_TRUE(Dialogs.Requests.empty()) << "RunAndWait tells nobody; its caller does";
 }
 
 TEST_F(InstallRoutinesTest, KeyExistsAndWriteRegString) {

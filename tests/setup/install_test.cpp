@@ -17,6 +17,9 @@ std::string Ini(const std::string& Folder, const char* Section, const char* Key)
   return TIniFile(AddBackslash(Folder) + "TALMOR.INI").ReadString(Section, Key, "<missing>");
 }
 
+// DejaVu Sans, the font BRISKO.ZIP carries as TAHOMA.TTF, copied into the build tree.
+std::string TestFont() { return testsupport::HostPath(TEST_FONT); }
+
 const char* const UserShellFoldersKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
 
 bool Contains(const std::vector<std::string>& List, const std::string& S) {
@@ -63,15 +66,15 @@ TEST_F(InstallTest, HelpArchiveOnlyWhenTheHelpFileTypeIsUnknown) {
 }
 
 TEST_F(InstallTest, MissingTahomaIsInstalledIntoTheFontsFolder) {
-  Edges.ScreenFonts = nullptr;  // the real list: Wine has no Tahoma
-  const auto Screen = InstalledScreenFonts();
-  ASSERT_FALSE(Contains(Screen, "Tahoma"));
-  ASSERT_TRUE(Contains(Screen, "DejaVu Sans"));
+  ScreenFonts(nullptr);  // the real list: Wine has no Tahoma
+  const auto Fonts = Screen->Fonts().ToVector();
+  ASSERT_FALSE(Contains(Fonts, "Tahoma"));
+  ASSERT_TRUE(Contains(Fonts, "DejaVu Sans"));
   FontValue.Remove();
   const auto ValuesBefore = ValueNames(HKEY_LOCAL_MACHINE, InstallText::FontsKey);
 
   ASSERT_TRUE(InstallBrisko(Choices, Edges));
-  const std::string Regular = ReadAll("Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf");
+  const std::string Regular = ReadAll(TestFont());
   ASSERT_FALSE(Regular.empty());
   EXPECT_EQ(ReadAll(FontsFolder() + "TAHOMA.TTF"), Regular);
   EXPECT_TRUE(FileExists(FontsFolder() + "TAHOMABD.TTF"));
@@ -97,7 +100,7 @@ TEST_F(InstallTest, TahomaOnTheScreenLeavesTheFontFilesInTheFolder) {
   EXPECT_FALSE(ReadValue(HKEY_LOCAL_MACHINE, InstallText::NtFontsKey, "Tahoma (TrueType)"));
 
   // The name is compared with its case: another spelling is not the font.
-  Edges.ScreenFonts = [] { return std::vector<std::string>{"tahoma", "Tahoma Bold"}; };
+  ScreenFonts([] { return std::vector<std::string>{"tahoma", "Tahoma Bold"}; });
   ASSERT_TRUE(InstallBrisko(Choices, Edges));
   EXPECT_TRUE(FileExists(FontsFolder() + "TAHOMA.TTF"));
   EXPECT_FALSE(FileExists(Target() + "TAHOMA.TTF"));
@@ -170,7 +173,7 @@ TEST_F(InstallTest, AFailedExtractionStopsTheRun) {
   Damaged.resize(Damaged.size() / 2);
   WriteAll(Setup + "BRISKO.ZIP", Damaged);
   Choices.SetupFolder = Setup;
-  Edges.ScreenFonts = [] { return std::vector<std::string>(); };
+  ScreenFonts([] { return std::vector<std::string>(); });
 
   EXPECT_FALSE(InstallBrisko(Choices, Edges));
   EXPECT_EQ(Events, (std::vector<std::string>{"show panel", "hide panel", "message: Extracting BRISKO.ZIP failed!"}));
@@ -198,6 +201,30 @@ TEST_F(InstallTest, AFailedExtractionStopsTheRun) {
   EXPECT_FALSE(RecordedFolder());
 }
 
+// Another program holds a file the archive replaces (the product still running, a
+// scanner reading it): the run stops with the archive's message, claims nothing,
+// and the next Install, once the file is free, goes through.
+TEST_F(InstallTest, AFileHeldByAnotherProgramStopsTheRunUntilItIsFree) {
+  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Brisko");
+  Events.clear();
+  TKernelHandle Held(CreateFileA((Target() + "BRISKO.EXE").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                 OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(Held);
+  Choices.LanguageCode = "FR";
+  EXPECT_FALSE(InstallBrisko(Choices, Edges));
+  EXPECT_EQ(Events, (std::vector<std::string>{"show panel", "hide panel", "message: Extracting BRISKO.ZIP failed!"}));
+  EXPECT_EQ(Ini(Target(), "UserChoice", "TalmorLanguage"), "DE");
+  EXPECT_FALSE(RecordedFolder());
+
+  Held.Close();
+  Events.clear();
+  EXPECT_TRUE(InstallBrisko(Choices, Edges));
+  EXPECT_TRUE(Messages().empty());
+  EXPECT_EQ(Ini(Target(), "UserChoice", "TalmorLanguage"), "FR");
+  EXPECT_EQ(RecordedFolder(), Target());
+}
+
 TEST_F(InstallTest, AnEmptyFolderTextOnlyAsksForAFolder) {
   for (const char* Text : {"", "   "}) {
     Events.clear();
@@ -223,7 +250,7 @@ TEST_F(InstallTest, AFolderWithoutTrailingBackslashGetsOneAdded) {
 }
 
 TEST_F(InstallTest, AFontErrorEscapesWithThePanelHidden) {
-  Edges.ScreenFonts = [] { return std::vector<std::string>(); };
+  ScreenFonts([] { return std::vector<std::string>(); });
   char Old[MAX_PATH];
   ASSERT_GT(GetEnvironmentVariableA("windir", Old, MAX_PATH), 0u);
   const std::string NoWindows = ScratchRoot + "no windows";
@@ -245,7 +272,7 @@ TEST_F(InstallTest, AFontErrorEscapesWithThePanelHidden) {
 // A window whose thread has stopped taking messages must not stop the installation.
 TEST_F(InstallTest, AHungWindowDoesNotHoldUpTheFontAnnouncement) {
   const std::string Font = ScratchRoot + "font.ttf";
-  ASSERT_TRUE(CopyFileA("Z:\\usr\\share\\fonts\\truetype\\dejavu\\DejaVuSans.ttf", Font.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(TestFont().c_str(), Font.c_str(), FALSE));
   TKernelHandle Created(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   TKernelHandle Release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
   std::thread Hung([&] {

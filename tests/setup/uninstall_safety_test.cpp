@@ -3,7 +3,6 @@
 // spelt in the ways a registry value might spell them.
 #include "uninstall_support.h"
 
-#include <algorithm>
 
 using namespace uninstall_test;
 
@@ -66,38 +65,35 @@ TEST(UninstallSafety, ThisMachinesSystemAndShellFoldersAreRefused) {
   }
   for (int Kind = 1; Kind <= 11; ++Kind)
     if (std::string Shell = ShellFolderPath(Kind); !Shell.empty()) Refused.push_back(Shell);
-  Refused.push_back(ExtractFilePath(Env("USERPROFILE")) + "Public\\");  // another profile
+  // Every profile, the shared ones too, and the profiles folder itself.
+  const std::string Profiles = ExtractFilePath(Env("USERPROFILE"));
+  for (const char* Profile : {"Public\\", "public", ""}) Refused.push_back(Profiles + Profile);
   for (const std::string& Folder : Refused) EXPECT_FALSE(IsSafeProductFolder(Folder)) << Folder;
 
-  std::string Products = Env("ProgramFiles");
-  EXPECT_TRUE(IsSafeProductFolder("C:\\program Files\\Brisko\\"));
-  EXPECT_TRUE(IsSafeProductFolder(Products + "\\Brisko"));
-  EXPECT_TRUE(IsSafeProductFolder(Env("USERPROFILE") + "\\Brisko\\"));
-  EXPECT_TRUE(IsSafeProductFolder("C:\\instbrisko-uninstall\\never-made\\"));
+  // Below a profile or a shared folder, a product folder is one like any other.
+  for (const std::string& Folder :
+       {std::string("C:\\program Files\\Brisko\\"), Env("ProgramFiles") + "\\Brisko", Env("USERPROFILE") + "\\Brisko\\",
+        Env("ProgramData") + "\\Brisko\\", Env("PUBLIC") + "\\Brisko\\", Profiles + "Default\\Brisko\\",
+        Env("APPDATA") + "\\Brisko\\", std::string("C:\\instbrisko-uninstall\\never-made\\")})
+    EXPECT_TRUE(IsSafeProductFolder(Folder)) << Folder;
 }
 
 TEST(UninstallSafety, AnotherNameForAProtectedFolderIsRefusedToo) {
-  // Z: shows the whole Unix file system, the C: drive included.
-  // C:\x as Z:\<prefix>\drive_c\x.
-  auto OnZ = [](const std::string& Path) {
-    std::string Name = "Z:" + Env("WINEPREFIX") + "/drive_c/" + Path.substr(3);
-    std::replace(Name.begin(), Name.end(), '/', '\\');
-    return Name;
-  };
-  ASSERT_FALSE(Env("WINEPREFIX").empty());
-  std::string Windows = OnZ(Env("windir"));
-  std::string DriveC = OnZ("C:\\");
-  ASSERT_EQ(Windows.rfind("Z:\\", 0), 0u) << Windows;
+  // Y: is the C: disk once more (scripts/with-wine.sh maps it so): C:\x as Y:\x.
+  auto OnY = [](const std::string& Path) { return "Y:" + Path.substr(2); };
+  ASSERT_NE(GetFileAttributesA("Y:\\"), INVALID_FILE_ATTRIBUTES) << "the prefix has no drive Y:";
+  std::string Windows = OnY(Env("windir"));
   EXPECT_FALSE(IsSafeProductFolder(Windows));
   EXPECT_FALSE(IsSafeProductFolder(Windows + "\\system32\\"));
-  EXPECT_FALSE(IsSafeProductFolder(DriveC));
-  EXPECT_FALSE(IsSafeProductFolder(AddBackslash(OnZ(Env("USERPROFILE")))));
+  EXPECT_FALSE(IsSafeProductFolder("Y:\\"));
+  EXPECT_FALSE(IsSafeProductFolder(AddBackslash(OnY(Env("USERPROFILE")))));
+  EXPECT_FALSE(IsSafeProductFolder(OnY(Env("ProgramFiles"))));
   EXPECT_EQ(ResolvedFolder(Windows), ResolvedFolder(Env("windir")));
 
-  // A product folder reached through Z: is still a product folder.
+  // A product folder reached through Y: is still a product folder.
   TScratch Scratch;
   MakeFolder(Scratch / "Brisko");
-  EXPECT_TRUE(IsSafeProductFolder(OnZ(Scratch / "Brisko") + "\\"));
+  EXPECT_TRUE(IsSafeProductFolder(OnY(Scratch / "Brisko") + "\\"));
 
   // A link to a protected folder is refused, whatever it is named.
   ASSERT_TRUE(MakeLink(Scratch / "Brisko2", Env("windir")));

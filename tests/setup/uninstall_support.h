@@ -1,12 +1,16 @@
-// Scratch folders on the C: drive, Unix links made through Wine, a recording host
-// for the uninstallation run, and the registry entries a test installs.
+// Scratch folders on the C: drive, Unix links made through Wine, what a person sees
+// of the uninstallation run (its message boxes, the cursor while it walks), and the
+// registry entries a test installs.
 #pragma once
 
 #include "setup/Uinstbrisko_uninstall.h"
 
 #include "classes/sysutils.h"
+#include "gui/application.h"
 #include "gui/dialogs.h"
 #include "gui/registry.h"
+#include "support/dialog_answers.h"
+#include "support/files.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -42,9 +46,8 @@ inline std::string UnixName(const std::string& Path) {
   return Result;
 }
 
-inline bool Exists(const std::string& Path) {
-  return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using testsupport::MakeFolder;
+inline bool Exists(const std::string& Path) { return testsupport::PathExists(Path); }
 
 // Runs a program and gives its exit code (-1 when it cannot be started).
 inline int Run(const std::string& CommandLine) {
@@ -63,11 +66,11 @@ inline int Run(const std::string& CommandLine) {
   return static_cast<int>(Code);
 }
 
-// Starts a program of /bin under Wine (whose Z: drive is the Unix root). Wine can
-// neither wait for a Unix program nor tell its exit code, so a test waits for the
-// result it wants instead.
+// Starts one of the Unix programs scripts/with-wine.sh copies into the prefix (no
+// drive leads to /bin). Wine can neither wait for a Unix program nor tell its exit
+// code, so a test waits for the result it wants instead.
 inline void StartUnix(const std::string& Program, const std::vector<std::string>& Arguments) {
-  std::string Line = "Z:\\bin\\" + Program;
+  std::string Line = "C:\\unix-tools\\" + Program;
   for (const std::string& A : Arguments) Line += " \"" + A + "\"";
   Run(Line);
 }
@@ -90,16 +93,7 @@ inline bool MakeLink(const std::string& Link, const std::string& Target) {
 
 inline void WriteFile(const std::string& Path, const std::string& Text = "x",
                       DWORD Attributes = FILE_ATTRIBUTE_NORMAL) {
-  HANDLE H = CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, Attributes, nullptr);
-  ASSERT_NE(H, INVALID_HANDLE_VALUE) << Path;
-  DWORD Written = 0;
-  ::WriteFile(H, Text.data(), static_cast<DWORD>(Text.size()), &Written, nullptr);
-  CloseHandle(H);
-}
-
-inline void MakeFolder(const std::string& Path) {
-  ASSERT_TRUE(CreateDirectoryA(Path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS)
-      << Path;
+  testsupport::WriteAll(Path, Text, Attributes);
 }
 
 // Removes a tree without following links, from the Unix side (Wine's delete of
@@ -135,30 +129,76 @@ private:
   std::string Root_;
 };
 
-// Records what the run asks and shows, and answers as the test says.
-class TRecordingHost : public TUninstallHost {
+// Runs a function the next time the application handles its messages: the walk
+// does so once per folder, after that folder's files and before its subfolders.
+class TWhenMessagesAreHandled {
 public:
-  struct TQuit {};
-
-  bool Answer = true;
-  int StopAtRound = 0;  // HandleMessages answers false from this round on; 0: never
-  std::vector<std::string> Questions;
-  std::vector<std::string> Messages;
-  std::vector<bool> Busy;
-  int Rounds = 0;
-
-  bool Confirm(const std::string& Question) override {
-    Questions.push_back(Question);
-    return Answer;
+  explicit TWhenMessagesAreHandled(std::function<void()> Action) : Action_(std::move(Action)) {
+    WNDCLASSA Class{};
+    Class.lpfnWndProc = [](HWND Wnd, UINT Msg, WPARAM W, LPARAM L) -> LRESULT {
+      if (Msg != WM_APP) return DefWindowProcA(Wnd, Msg, W, L);
+      auto* Self = reinterpret_cast<TWhenMessagesAreHandled*>(GetWindowLongPtrA(Wnd, GWLP_USERDATA));
+      ++Self->Handled;
+      Self->Action_();
+      return 0;
+    };
+    Class.hInstance = GetModuleHandleA(nullptr);
+    Class.lpszClassName = "instbrisko uninstall test probe";
+    RegisterClassA(&Class);
+    Wnd_ = CreateWindowExA(0, Class.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Class.hInstance, nullptr);
+    SetWindowLongPtrA(Wnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    PostMessageA(Wnd_, WM_APP, 0, 0);
   }
-  void Inform(const std::string& Text) override { Messages.push_back(Text); }
-  bool HandleMessages() override {
-    TUninstallHost::HandleMessages();
-    ++Rounds;
-    return StopAtRound == 0 || Rounds < StopAtRound;
+  ~TWhenMessagesAreHandled() { DestroyWindow(Wnd_); }
+  TWhenMessagesAreHandled(const TWhenMessagesAreHandled&) = delete;
+  TWhenMessagesAreHandled& operator=(const TWhenMessagesAreHandled&) = delete;
+  int Handled = 0;
+
+private:
+  std::function<void()> Action_;
+  HWND Wnd_ = nullptr;
+};
+
+// What a person sees of a run: its message boxes, answered (Yes or No to the
+// question), and the cursor while the walk lets the application handle messages.
+class TRunWatch {
+public:
+  explicit TRunWatch(bool Yes = true)
+      : Dialogs_([Yes](const TDialogRequest& R) { return R.Simple ? mrOk : (Yes ? mrYes : mrNo); }),
+        Probe_([this] { CursorsSeen.push_back(Screen->Cursor()); }) {}
+  // The questions (message dialogs) and the simple messages, in order.
+  std::vector<std::string> Questions() const { return Texts(false); }
+  std::vector<std::string> Messages() const { return Texts(true); }
+  const std::vector<TDialogRequest>& Requests() const { return Dialogs_.Requests; }
+  std::vector<TCursor> CursorsSeen;
+
+private:
+  std::vector<std::string> Texts(bool Simple) const {
+    std::vector<std::string> T;
+    for (const TDialogRequest& R : Dialogs_.Requests)
+      if (R.Simple == Simple) T.push_back(R.Text);
+    return T;
   }
-  void ShowBusy(bool On) override { Busy.push_back(On); }
-  [[noreturn]] void Quit() override { throw TQuit(); }
+  testsupport::TDialogAnswers Dialogs_;
+  TWhenMessagesAreHandled Probe_;
+};
+
+// Whatever asks the application to terminate while the holder lives is undone when
+// it goes (only the end of Run does that, and Run needs a main form).
+class TTerminationUndone {
+public:
+  TTerminationUndone() = default;
+  ~TTerminationUndone() {
+    TForm* Main = nullptr;
+    if (!Application->MainForm()) Application->CreateForm(Main);
+    Application->Terminate();
+    const bool Show = Application->ShowMainForm;
+    Application->ShowMainForm = false;
+    Application->Run();
+    Application->ShowMainForm = Show;
+  }
+  TTerminationUndone(const TTerminationUndone&) = delete;
+  TTerminationUndone& operator=(const TTerminationUndone&) = delete;
 };
 
 // The install folder recorded as the installation run records it, and the
@@ -178,19 +218,13 @@ public:
 inline bool ProductKeyExists() { return TRegistry(HKEY_LOCAL_MACHINE).KeyExists(ProductKey); }
 
 // A real dialog would wait for a person; every test that reaches one fails.
-class TNoDialogs {
+class TNoDialogs : public testsupport::TDialogAnswers {
 public:
   TNoDialogs()
-      : Previous_(SetDialogHandler([](const TDialogRequest& R) {
+      : TDialogAnswers([](const TDialogRequest& R) {
           ADD_FAILURE() << "unexpected dialog: " << R.Text;
           return mrNo;
-        })) {}
-  ~TNoDialogs() { SetDialogHandler(std::move(Previous_)); }
-  TNoDialogs(const TNoDialogs&) = delete;
-  TNoDialogs& operator=(const TNoDialogs&) = delete;
-
-private:
-  TDialogHandler Previous_;
+        }) {}
 };
 
 }  // namespace uninstall_test

@@ -104,13 +104,13 @@ TEST_F(Uninstall, YesRemovesTheWholeTreeShortcutsAndKey) {
   WriteFile(Scratch_ / "desk\\Other.lnk");
   TRecordedFolder Recorded(Install);
 
-  TRecordingHost Host;
-  EXPECT_EQ(RunUninstall(Host), "You have succesfully removed Brisko");
+  TRunWatch Host;
+  EXPECT_EQ(RunUninstall(), "You have succesfully removed Brisko");
 
-  ASSERT_EQ(Host.Questions.size(), 1u);
-  EXPECT_EQ(Host.Questions[0],
+  ASSERT_EQ(Host.Questions().size(), 1u);
+  EXPECT_EQ(Host.Questions()[0],
             "Do you really want to delete all files and subdirs from\rthe directory " + Install);
-  EXPECT_TRUE(Host.Messages.empty());
+  EXPECT_TRUE(Host.Messages().empty());
   EXPECT_FALSE(Exists(Install));
   EXPECT_FALSE(ProductKeyExists());
   EXPECT_FALSE(Exists(Scratch_ / "desk\\Brisko.lnk"));
@@ -118,24 +118,28 @@ TEST_F(Uninstall, YesRemovesTheWholeTreeShortcutsAndKey) {
   EXPECT_FALSE(Exists(Scratch_ / "start\\programs\\Brisko.lnk"));
   EXPECT_TRUE(Exists(Scratch_ / "desk\\Other.lnk"));
   EXPECT_TRUE(Exists(Scratch_ / "start\\programs"));  // shell folders are left alone
-  // The hourglass around the walk only, and back at the end.
-  EXPECT_EQ(Host.Busy, (std::vector<bool>{true, false}));
+  // The hourglass while the walk handles messages, the default cursor after it.
+  EXPECT_EQ(Host.CursorsSeen, std::vector<TCursor>{crHourGlass});
+  EXPECT_EQ(Screen->Cursor(), crDefault);
 }
 
 TEST_F(Uninstall, TheWalkCollectsEveryFolderSortedSoParentsComeFirst) {
   std::string Install = Scratch_ / "Brisko\\";
   MakeFolder(Install);
   MakeProductTree(Install);
-  TRecordingHost Host;
   TStringList Removed;
   Removed.SetSorted(true);
   Removed.Add(Install);  // already known, in another case: no second entry
   Removed.Add(AnsiUpperCase(Install) + "HELP\\");
+  // The application handles its messages after the root's files, before any subfolder's.
+  bool RootDoneFirst = false;
+  TWhenMessagesAreHandled Probe(
+      [&] { RootDoneFirst = !Exists(Install + "BRISKO.EXE") && Exists(Install + "help\\index.htm"); });
 
-  EXPECT_TRUE(DeleteTree(Install, "*.*", true, Removed, Host));
+  EXPECT_TRUE(DeleteTree(Install, "*.*", true, Removed));
 
-  // One round of messages per folder entered, the root included.
-  EXPECT_EQ(Host.Rounds, 12);
+  EXPECT_EQ(Probe.Handled, 1);
+  EXPECT_TRUE(RootDoneFirst);
   ASSERT_EQ(Removed.Count(), 12);
   EXPECT_TRUE(SameText(Removed[0], Install));
   for (int I = 1; I < Removed.Count(); ++I) {
@@ -159,10 +163,10 @@ TEST_F(Uninstall, AFolderRecordedWithoutBackslashAndAnEmptyOneAreRemoved) {
     MakeFolder(Install);
     if (!Empty) MakeProductTree(Install + "\\");
     TRecordedFolder Recorded(Install);
-    TRecordingHost Host;
-    EXPECT_EQ(RunUninstall(Host), "You have succesfully removed Brisko") << Install;
-    ASSERT_EQ(Host.Questions.size(), 1u);
-    EXPECT_EQ(Host.Questions[0],
+    TRunWatch Host;
+    EXPECT_EQ(RunUninstall(), "You have succesfully removed Brisko") << Install;
+    ASSERT_EQ(Host.Questions().size(), 1u);
+    EXPECT_EQ(Host.Questions()[0],
               "Do you really want to delete all files and subdirs from\rthe directory " + Install);
     EXPECT_FALSE(Exists(Install));
   }
@@ -181,8 +185,8 @@ TEST_F(Uninstall, ReadOnlyAndLockedFilesStayWithTheirFoldersAndThePageSaysSo) {
                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(Open);
 
-  TRecordingHost Host;
-  EXPECT_EQ(RunUninstall(Host), "Brisko was removed, but some files remain in\r" + Install);
+  TRunWatch Host;
+  EXPECT_EQ(RunUninstall(), "Brisko was removed, but some files remain in\r" + Install);
 
   EXPECT_TRUE(Exists(Install + "keep\\ro.txt"));
   EXPECT_EQ(GetFileAttributesA((Install + "keep\\ro.txt").c_str()) & FILE_ATTRIBUTE_READONLY,
@@ -204,16 +208,14 @@ TEST_F(Uninstall, NoKeepsEveryFileButShortcutsAndKeyAreGone) {
   WriteFile(Scratch_ / "desk\\Brisko.lnk");
   TRecordedFolder Recorded(Install);
 
-  TRecordingHost Host;
-  Host.Answer = false;
-  EXPECT_EQ(RunUninstall(Host), "You have succesfully removed Brisko");
+  TRunWatch Host(false);
+  EXPECT_EQ(RunUninstall(), "You have succesfully removed Brisko");
 
   for (const std::string& F : Files) EXPECT_TRUE(Exists(Install + F)) << F;
   EXPECT_FALSE(Exists(Scratch_ / "desk\\Brisko.lnk"));
   EXPECT_FALSE(Exists(Scratch_ / "missing-start"));  // a removal creates no folder
   EXPECT_FALSE(ProductKeyExists());
-  EXPECT_TRUE(Host.Busy.empty());
-  EXPECT_EQ(Host.Rounds, 0);
+  EXPECT_TRUE(Host.CursorsSeen.empty()) << "no walk, so neither the hourglass nor the message handling";
 }
 
 TEST_F(Uninstall, DeleteShortcutLooksWhereTheKindSaysAndNowhereElse) {
@@ -270,8 +272,8 @@ TEST_F(Uninstall, LinksInsideTheFolderAreNotFollowed) {
             static_cast<DWORD>(FILE_ATTRIBUTE_REPARSE_POINT));
   TRecordedFolder Recorded(Install);
 
-  TRecordingHost Host;
-  std::string Text = RunUninstall(Host);
+  TRunWatch Host;
+  std::string Text = RunUninstall();
 
   EXPECT_TRUE(Exists(Outside + "keep.txt"));
   EXPECT_TRUE(Exists(Outside + "deep\\keep2.txt"));
@@ -292,17 +294,17 @@ TEST_F(Uninstall, AnInstallFolderThatIsALinkIsNotEntered) {
   ASSERT_TRUE(MakeLink(Scratch_ / "Brisko", Scratch_ / "Real"));
   TRecordedFolder Recorded(Scratch_ / "Brisko\\");
 
-  TRecordingHost Host;
-  EXPECT_EQ(RunUninstall(Host), "Brisko was removed, but some files remain in\r" + Scratch_ / "Brisko\\");
-  EXPECT_TRUE(Host.Questions.empty());
-  ASSERT_EQ(Host.Messages.size(), 1u);
-  EXPECT_EQ(Host.Messages[0], "The recorded folder\r" + Scratch_ / "Brisko\\" +
+  TRunWatch Host;
+  EXPECT_EQ(RunUninstall(), "Brisko was removed, but some files remain in\r" + Scratch_ / "Brisko\\");
+  EXPECT_TRUE(Host.Questions().empty());
+  ASSERT_EQ(Host.Messages().size(), 1u);
+  EXPECT_EQ(Host.Messages()[0], "The recorded folder\r" + Scratch_ / "Brisko\\" +
                                   "\ris not a product folder and is left as it is.");
   EXPECT_TRUE(Exists(Scratch_ / "Real\\data.txt"));
 
   TStringList Removed;
   Removed.SetSorted(true);
-  EXPECT_TRUE(DeleteTree(Scratch_ / "Brisko\\", "*.*", true, Removed, Host));
+  EXPECT_TRUE(DeleteTree(Scratch_ / "Brisko\\", "*.*", true, Removed));
   EXPECT_TRUE(Exists(Scratch_ / "Real\\data.txt"));
   EXPECT_EQ(Removed.Count(), 0);
 }
@@ -318,17 +320,39 @@ TEST_F(Uninstall, AnUnsafeRecordedFolderIsNotOfferedButShortcutsAndKeyGo) {
   TShellFoldersAt Shell(Scratch_ / "desk", Scratch_ / "none", Scratch_ / "none");
   TRecordedFolder Recorded(Profile);
 
-  TRecordingHost Host;
-  Host.Answer = false;  // should the check ever fail, still delete nothing
-  EXPECT_EQ(RunUninstall(Host), "Brisko was removed, but some files remain in\r" + Profile);
-  EXPECT_TRUE(Host.Questions.empty());
-  ASSERT_EQ(Host.Messages.size(), 1u);
-  EXPECT_EQ(Host.Messages[0],
+  TRunWatch Host(false);  // should the check ever fail, still delete nothing
+  EXPECT_EQ(RunUninstall(), "Brisko was removed, but some files remain in\r" + Profile);
+  EXPECT_TRUE(Host.Questions().empty());
+  ASSERT_EQ(Host.Messages().size(), 1u);
+  EXPECT_EQ(Host.Messages()[0],
             "The recorded folder\r" + Profile + "\ris not a product folder and is left as it is.");
   EXPECT_TRUE(Exists(Marker));
   EXPECT_FALSE(Exists(Scratch_ / "desk\\Brisko.lnk"));
   EXPECT_FALSE(ProductKeyExists());
   DeleteFileA(Marker.c_str());
+}
+
+// A folder deleted by hand, or one never made where the record says: nothing
+// remains, so the page says the product is removed; only a folder that may be
+// deleted is asked about.
+TEST_F(Uninstall, ARecordedFolderThatIsNotThereLeavesNothingBehind) {
+  char Windows[MAX_PATH];
+  ASSERT_GT(GetEnvironmentVariableA("windir", Windows, MAX_PATH), 0u);
+  const struct {
+    std::string Folder;
+    size_t Questions;
+  } Cases[] = {{Scratch_ / "Deleted by hand\\", 1}, {std::string(Windows) + "\\Brisko never made\\", 0}};
+  for (const auto& Case : Cases) {
+    SCOPED_TRACE(Case.Folder);
+    ASSERT_FALSE(Exists(Case.Folder));
+    TRecordedFolder Recorded(Case.Folder);
+    TRunWatch Host;
+    EXPECT_EQ(RunUninstall(), "You have succesfully removed Brisko");
+    EXPECT_EQ(Host.Questions().size(), Case.Questions);
+    EXPECT_TRUE(Host.Messages().empty());
+    EXPECT_FALSE(Exists(Case.Folder));
+    EXPECT_FALSE(ProductKeyExists());
+  }
 }
 
 TEST_F(Uninstall, TheWalkStopsWhenTheApplicationTerminatesAndEmptyFoldersStillGo) {
@@ -338,32 +362,29 @@ TEST_F(Uninstall, TheWalkStopsWhenTheApplicationTerminatesAndEmptyFoldersStillGo
   for (const char* F : {"a\\1.txt", "b\\2.txt", "c\\3.txt"}) WriteFile(Install + F);
   TRecordedFolder Recorded(Install);
 
-  TRecordingHost Host;
-  Host.StopAtRound = 2;  // the root's round goes on, the first subfolder's stops
-  EXPECT_EQ(RunUninstall(Host), "Brisko was removed, but some files remain in\r" + Install);
-  EXPECT_EQ(Host.Rounds, 2);
+  // Exit setup while the walk handles the messages of the install folder: its files
+  // are gone, and no subfolder is entered any more.
+  TTerminationUndone Undone;
+  TRunWatch Host;
+  TWhenMessagesAreHandled ExitSetup([] { Application->Terminate(); });
+  EXPECT_EQ(RunUninstall(), "Brisko was removed, but some files remain in\r" + Install);
+  EXPECT_EQ(ExitSetup.Handled, 1);
   EXPECT_FALSE(Exists(Install + "root.txt"));
-  int Left = 0;
-  for (const char* F : {"a", "b", "c"}) Left += Exists(Install + F);
-  EXPECT_EQ(Left, 2);  // the one entered was emptied and removed; the others were never reached
+  for (const char* F : {"a\\1.txt", "b\\2.txt", "c\\3.txt"}) EXPECT_TRUE(Exists(Install + F)) << F;
+  EXPECT_EQ(Host.CursorsSeen, std::vector<TCursor>{crHourGlass});
+  EXPECT_EQ(Screen->Cursor(), crDefault);
 
+  // What the walk collected before it stopped is still removed when empty.
+  std::string Flat = Scratch_ / "Flat\\";
+  MakeFolder(Flat);
+  WriteFile(Flat + "x.txt");
   TStringList Removed;
   Removed.SetSorted(true);
-  TRecordingHost Stopper;
-  Stopper.StopAtRound = 1;
-  EXPECT_FALSE(DeleteTree(Install, "*.*", true, Removed, Stopper));
-  EXPECT_EQ(Stopper.Rounds, 1);
-  EXPECT_EQ(Stopper.Busy, (std::vector<bool>{true, false}));
-
-  // An error out of the message handling: the hourglass goes, what was collected stays.
-  struct TThrowingHost : TRecordingHost {
-    bool HandleMessages() override { throw Exception("boom"); }
-  } Thrower;
-  WriteFile(Install + "again.txt");
-  Removed.Clear();
-  EXPECT_THROW(DeleteTree(Install, "*.*", true, Removed, Thrower), Exception);
-  EXPECT_EQ(Thrower.Busy, (std::vector<bool>{true, false}));
-  EXPECT_EQ(Removed.Count(), 1);
+  EXPECT_FALSE(DeleteTree(Flat, "*.*", true, Removed));
+  ASSERT_EQ(Removed.Count(), 1);
+  RemoveFolders(Removed);
+  EXPECT_FALSE(Exists(Flat));
+  EXPECT_EQ(Screen->Cursor(), crDefault);
 }
 
 TEST(ShellFolders, KindsNameTheirValuesAndKindZeroTheLinkFolder) {

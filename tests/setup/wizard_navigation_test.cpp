@@ -8,6 +8,7 @@
 
 #include "gui/dialogs.h"
 #include "install_fixture.h"
+#include "support/dialog_answers.h"
 #include "wizard_support.h"
 
 using namespace wizardtest;
@@ -28,14 +29,8 @@ void Type(HWND Edit, const std::string& Text) {
 }
 
 template <class F>
-bool PumpUntilTrue(F Done, DWORD Timeout = 10000) {
-  const DWORD Start = GetTickCount();
-  while (!Done()) {
-    if (GetTickCount() - Start > Timeout) return false;
-    HandlePendingMessages();
-    Sleep(10);
-  }
-  return true;
+bool PumpUntilTrue(F Done) {
+  return testsupport::PumpUntil(Done, 10000);
 }
 
 void ExpectNothingWritten() {
@@ -54,26 +49,7 @@ TPages CancelAndAnswer(TButton* Cancel, bool Resume) {
 
 HWND ComboEdit() { return GetWindow(iiForm3->ComboBox1->Handle(), GW_CHILD); }
 
-// Answers the message boxes and keeps what they said.
-class TAnswers {
-public:
-  explicit TAnswers(int Answer = mrOk) {
-    Previous_ = SetDialogHandler([this, Answer](const TDialogRequest& R) {
-      Requests.push_back(R);
-      return Answer;
-    });
-  }
-  ~TAnswers() { SetDialogHandler(Previous_); }
-  std::vector<std::string> Texts() const {
-    std::vector<std::string> T;
-    for (const auto& R : Requests) T.push_back(R.Text);
-    return T;
-  }
-  std::vector<TDialogRequest> Requests;
-
-private:
-  TDialogHandler Previous_;
-};
+using TAnswers = testsupport::TDialogAnswers;
 
 class Wizard : public ::testing::Test {
 protected:
@@ -235,7 +211,7 @@ TEST_F(Wizard, FinishEndsTheProgram) {
   Press(iiForm1->Button3);
   Press(iiForm3->Button3);
   iiForm5->Hide();
-  iiForm6->ShowInstalled();
+  iiForm6->ShowInstalled(iiForm3->Edit1->Text());
   ASSERT_EQ(VisiblePages(), (TPages{"finish"}));
   EXPECT_EQ(iiForm6->Label2->Caption(), "You have successfully installed Brisko.");
   EXPECT_TRUE(iiForm6->Button2->Enabled());
@@ -279,7 +255,7 @@ TEST_F(Wizard, StartBriskoStartsTheProductByHandAndEnds) {
 
   iiForm3->Edit1->SetText(Folder);
   iiForm1->Hide();
-  iiForm6->ShowInstalled();
+  iiForm6->ShowInstalled(iiForm3->Edit1->Text());
   TAnswers Answers;
   Press(iiForm6->Button2);
   EXPECT_TRUE(Answers.Requests.empty()) << Answers.Texts()[0];
@@ -303,7 +279,7 @@ TEST_F(Wizard, StartBriskoStartsTheProductByHandAndEnds) {
 TEST_F(Wizard, StartBriskoWithoutTheProductSaysSoAndEnds) {
   iiForm3->Edit1->SetText(Scratch + "nothing here\\");
   iiForm1->Hide();
-  iiForm6->ShowInstalled();
+  iiForm6->ShowInstalled(iiForm3->Edit1->Text());
   TAnswers Answers;
   Press(iiForm6->Button2);
   EXPECT_EQ(Answers.Texts(), (std::vector<std::string>{"Starting Wendal failed!"}));
@@ -366,25 +342,19 @@ TEST_F(Wizard, RemnantsAreReportedReadablyOnTheFinishPage) {
   SetFileAttributesA((Folder + "locked.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-namespace {
-// A run whose question fails: the error must not leave the user without a page.
-class TFailingHost : public TWizardUninstallHost {
-public:
-  bool Confirm(const std::string&) override { throw Exception("The question cannot be asked"); }
-};
-}  // namespace
-
 TEST_F(Wizard, AnErrorInTheUninstallationLeavesTheWelcomePage) {
   const std::string Folder = Scratch + "Brisko\\";
   it::MakeFolder(Folder);
   WriteRegString(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "", Folder);
-  TFailingHost Failing;
-  iiForm1->SetUninstallHost(&Failing);
-  TAnswers Answers;
+  // A run whose question fails: the error must not leave the user without a page.
+  TAnswers Answers([](const TDialogRequest& R) -> int {
+    if (R.Type == mtInformation) throw Exception("The question cannot be asked");
+    return mrOk;
+  });
   Press(iiForm1->RadioButton2);
   Press(iiForm1->Button3);
-  EXPECT_EQ(Answers.Texts(), (std::vector<std::string>{"The question cannot be asked"}));
+  ASSERT_EQ(Answers.Requests.size(), 2u);
+  EXPECT_EQ(Answers.Requests[1].Text, "The question cannot be asked");
   EXPECT_EQ(VisiblePages(), (TPages{"welcome"}));
   EXPECT_TRUE(it::DirectoryExists(Folder));
-  iiForm1->SetUninstallHost(nullptr);
 }

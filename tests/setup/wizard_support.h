@@ -19,11 +19,15 @@
 #include "setup/UinstAskNewDir.h"
 #include "setup/UinstallDIR.h"
 #include "setup/Uinstbrisko.h"
+#include "setup/Uinstbrisko_uninstall.h"
+#include "setup/wizard.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/Uinstbrisko3.h"
 #include "setup/instbrisko_forms.h"
 #include "setup/uinstbrisko5.h"
 #include "setup/uinstbrisko6.h"
+#include "support/host_paths.h"
+#include "support/message_pump.h"
 
 namespace wizardtest {
 
@@ -31,9 +35,7 @@ namespace wizardtest {
 class TFormResources {
 public:
   TFormResources() {
-    std::string Path = std::string("Z:") + DIST_DIR + "/instbrisko.exe";
-    for (char& C : Path)
-      if (C == '/') C = '\\';
+    const std::string Path = testsupport::HostFolder(DIST_DIR) + "instbrisko.exe";
     Module_ = LoadLibraryExA(Path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!Module_) ADD_FAILURE() << Path << " cannot be loaded: build instbrisko first";
     SetFormResourceModule(Module_);
@@ -123,12 +125,7 @@ inline std::vector<std::string> VisiblePages() {
   return Pages;
 }
 
-inline void HandlePendingMessages() {
-  for (int I = 0; I < 5; ++I) {
-    Application->ProcessMessages();
-    Sleep(1);
-  }
-}
+inline void HandlePendingMessages() { testsupport::PumpPending(); }
 
 // Presses a button as a click does and lets what follows happen.
 inline void Press(TButtonControl* Button) {

@@ -5,54 +5,13 @@
 
 #include <random>
 
-#include "testutil.h"
-#include "testzip.h"
+#include "unzipcase.h"
 
-using namespace testutil;
-using testzip::ArchiveSpec;
-using testzip::EntrySpec;
+using namespace unzipcase;
 
 namespace {
 
-// A case folder holding the archive, the destination "dest" and a current folder "cwd"
-// for the child, so that anything written beside the destination shows up in the listing.
-struct Case {
-  explicit Case(const std::string& Name) : Dir(Name) { CreateDirectoryA((Dir / "cwd").c_str(), nullptr); }
-  RunResult Unzip(const std::string& Archive, const std::string& Options = "-o") {
-    EXPECT_TRUE(WriteBytes(Wide(Dir / "a.zip"), Archive));
-    return Run(UnzipCommand() + " " + Options + " -d \"" + Dir / "dest" + "\" \"" + Dir / "a.zip" + "\"", Dir / "cwd");
-  }
-  std::vector<std::wstring> Outside() const {
-    std::vector<std::wstring> rest;
-    for (const auto& p : ListTree(Wide(Dir.Path())))
-      if (p.rfind(L"dest\\", 0) != 0 && p != L"a.zip") rest.push_back(p);
-    return rest;
-  }
-  std::vector<std::wstring> Inside() const { return ListTree(Wide(Dir / "dest")); }
-  std::string Get(const std::string& Name) const {
-    std::string s;
-    return ReadBytes(Wide(Dir / "dest\\" + Name), s) ? s : "<missing>";
-  }
-  ScratchFolder Dir;
-};
-
-EntrySpec File(const std::string& Name, const std::string& Data, uint16_t Method = 8) {
-  EntrySpec e;
-  e.Name = Name;
-  e.Data = Data;
-  e.Method = Method;
-  return e;
-}
-
-ArchiveSpec Of(std::vector<EntrySpec> Entries) {
-  ArchiveSpec s;
-  s.Entries = std::move(Entries);
-  return s;
-}
-
 ArchiveSpec Three() { return Of({File("a.txt", std::string(5000, 'a')), File("b.txt", "bbbbbbbbbb", 0), File("sub/c.txt", "ccc")}); }
-
-const std::vector<std::wstring> kCwdOnly = {L"cwd\\"};
 
 bool EvilAtRoot() {
   for (const char* p : {"C:\\evil.txt", "C:\\abs\\evil.txt", "C:\\windows\\evil.txt"})

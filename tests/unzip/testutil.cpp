@@ -1,16 +1,13 @@
 // Helpers of the unzip and demo tests.
 #include "testutil.h"
 
+#include "support/host_paths.h"
+
 #include <algorithm>
 
 namespace testutil {
 
-std::string FromBuildPath(const char* UnixPath) {
-  std::string p = "Z:";
-  p += UnixPath;
-  std::replace(p.begin(), p.end(), '/', '\\');
-  return p;
-}
+std::string FromBuildPath(const char* UnixPath) { return testsupport::HostPath(UnixPath); }
 
 std::wstring Wide(const std::string& Utf8) {
   if (Utf8.empty()) return {};

@@ -10,7 +10,8 @@
 
 namespace testutil {
 
-// A Linux path of the build (compile definitions) as the Windows path Wine maps it to.
+// A Linux path of the build (compile definitions) as the Windows path of the drive
+// that maps it; empty for any other host path.
 std::string FromBuildPath(const char* UnixPath);
 
 std::wstring Wide(const std::string& Utf8);

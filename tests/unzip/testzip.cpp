@@ -65,9 +65,10 @@ std::string Build(const ArchiveSpec& Spec) {
     Put32(file, crc);
     Put32(file, field32(csize));
     Put32(file, field32(usize));
-    Put16(file, e.Name.size());
+    const std::string& localName = e.LocalName.value_or(e.Name);
+    Put16(file, localName.size());
     Put16(file, e.Zip64 ? 20 : 0);
-    file += e.Name;
+    file += localName;
     if (e.Zip64) {
       Put16(file, 1);
       Put16(file, 16);
@@ -126,6 +127,10 @@ std::string Build(const ArchiveSpec& Spec) {
   Put32(file, Spec.Zip64End ? 0xFFFFFFFF : cdOffset);
   Put16(file, 0);
   return file;
+}
+
+void Patch(std::string& Archive, size_t Offset, uint64_t Value, int Size) {
+  for (int i = 0; i < Size; ++i) Archive[Offset + i] = static_cast<char>((Value >> (8 * i)) & 0xFF);
 }
 
 }  // namespace testzip

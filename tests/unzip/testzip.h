@@ -22,6 +22,7 @@ struct EntrySpec {
   std::optional<uint64_t> UncompressedSize;
   std::optional<uint64_t> LocalOffset;      // central directory only
   std::optional<uint16_t> CentralNameLength;
+  std::optional<std::string> LocalName;     // local header only
 };
 
 struct ArchiveSpec {
@@ -33,6 +34,8 @@ struct ArchiveSpec {
 };
 
 std::string Build(const ArchiveSpec& Spec);
+// Overwrites a little-endian field of Size bytes at Offset of an archive made by Build.
+void Patch(std::string& Archive, size_t Offset, uint64_t Value, int Size);
 std::string Deflate(const std::string& Data);
 
 }  // namespace testzip

@@ -187,19 +187,21 @@ ArchiveFile::~ArchiveFile() {
   if (Handle_ != INVALID_HANDLE_VALUE) CloseHandle(Handle_);
 }
 
+// Plain reads from the file position: with an OVERLAPPED offset Wine makes every read a
+// round trip to its server. The position is shared, so one read at a time.
 void ArchiveFile::ReadAt(uint64_t Offset, void* Buffer, size_t Count) const {
   if (!Fits(Offset, Count, Size_)) Damaged("read past the end of the archive");
+  std::lock_guard<std::mutex> lock(Mutex_);
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(Offset);
+  if (!SetFilePointerEx(Handle_, at, nullptr, FILE_BEGIN)) throw UnzipError(Status::Damaged, "cannot read the archive");
   auto* out = static_cast<uint8_t*>(Buffer);
   while (Count > 0) {
-    OVERLAPPED at{};
-    at.Offset = static_cast<DWORD>(Offset);
-    at.OffsetHigh = static_cast<DWORD>(Offset >> 32);
     const DWORD want = static_cast<DWORD>(std::min<size_t>(Count, 1u << 30));
     DWORD got = 0;
-    if (!ReadFile(Handle_, out, want, &got, &at) || got == 0)
+    if (!ReadFile(Handle_, out, want, &got, nullptr) || got == 0)
       throw UnzipError(Status::Damaged, "cannot read the archive");
     out += got;
-    Offset += got;
     Count -= got;
   }
 }
@@ -249,14 +251,69 @@ Directory ReadCentralDirectory(const ArchiveFile& File) {
   return dir;
 }
 
-uint64_t LocateEntryData(const ArchiveFile& File, const Directory& Dir, const Entry& E) {
-  if (!Fits(E.LocalHeaderOffset, kLocalHeaderSize, Dir.Start)) Damaged("entry offset out of range");
-  uint8_t h[kLocalHeaderSize];
-  File.ReadAt(E.LocalHeaderOffset, h, sizeof h);
-  if (Get32(h) != kLocalHeaderSig) Damaged("bad local header");
-  const uint64_t data = E.LocalHeaderOffset + kLocalHeaderSize + Get16(h + 26) + Get16(h + 28);
-  if (!Fits(data, E.CompressedSize, Dir.Start)) Damaged("entry data runs past the end of the archive");
-  return data;
+namespace {
+
+// The local sizes after the Zip64 extra field: it holds both sizes, uncompressed first,
+// whenever either is escaped; a writer that stores only the escaped one is also read.
+bool LocalZip64Sizes(const uint8_t* Extra, size_t n, uint64_t& Uncompressed, uint64_t& Compressed) {
+  const bool needU = Uncompressed == 0xFFFFFFFF, needC = Compressed == 0xFFFFFFFF;
+  if (!needU && !needC) return true;
+  for (size_t at = 0; at + 4 <= n;) {
+    const uint16_t id = Get16(Extra + at), size = Get16(Extra + at + 2);
+    at += 4;
+    if (size > n - at) return false;
+    if (id == 0x0001) {
+      const uint8_t* d = Extra + at;
+      if (size >= 16) {
+        if (needU) Uncompressed = Get64(d);
+        if (needC) Compressed = Get64(d + 8);
+        return true;
+      }
+      if (size < 8 || (needU && needC)) return false;
+      (needU ? Uncompressed : Compressed) = Get64(d);
+      return true;
+    }
+    at += size;
+  }
+  return false;
+}
+
+// What of the local header differs from the central record, or nullptr.
+const char* LocalDifference(const uint8_t* h, const uint8_t* Name, const Entry& E, uint64_t Uncompressed,
+                            uint64_t Compressed, bool Zip64Ok) {
+  if (Get16(h + 26) != E.RawName.size() || std::memcmp(Name, E.RawName.data(), E.RawName.size()) != 0)
+    return "name";
+  if (Get16(h + 6) != E.Flags) return "flags";
+  if (Get16(h + 8) != E.Method) return "compression method";
+  // A data descriptor after the data carries CRC and sizes; the local header may hold zeros.
+  const bool descriptor = (E.Flags & 0x0008) != 0;
+  auto same = [&](uint64_t Local, uint64_t Central) { return Local == Central || (descriptor && Local == 0); };
+  if (!same(Get32(h + 14), E.Crc)) return "CRC";
+  if (!Zip64Ok) return descriptor ? nullptr : "sizes";
+  if (!same(Uncompressed, E.UncompressedSize) || !same(Compressed, E.CompressedSize)) return "sizes";
+  return nullptr;
+}
+
+}  // namespace
+
+LocalRecord ReadLocalRecord(const ArchiveFile& File, const Directory& Dir, const Entry& E, const std::string& Shown) {
+  const std::string entry = "entry \"" + Shown + "\"";
+  if (!Fits(E.LocalHeaderOffset, kLocalHeaderSize, Dir.Start)) Damaged(entry + ": offset out of range");
+  // One read usually brings header, name and extra fields; a longer extra needs a second.
+  const uint64_t room = Dir.Start - E.LocalHeaderOffset;
+  std::vector<uint8_t> h(static_cast<size_t>(std::min<uint64_t>(room, kLocalHeaderSize + E.RawName.size() + 64)));
+  File.ReadAt(E.LocalHeaderOffset, h.data(), h.size());
+  if (Get32(h.data()) != kLocalHeaderSig) Damaged(entry + ": no local header where the directory says");
+  const size_t nameLen = Get16(&h[26]), extraLen = Get16(&h[28]);
+  const uint64_t data = E.LocalHeaderOffset + kLocalHeaderSize + nameLen + extraLen;
+  if (!Fits(data, E.CompressedSize, Dir.Start)) Damaged(entry + ": data runs past the end of the archive");
+  if (h.size() < kLocalHeaderSize + nameLen + extraLen) {
+    h.resize(kLocalHeaderSize + nameLen + extraLen);
+    File.ReadAt(E.LocalHeaderOffset, h.data(), h.size());
+  }
+  uint64_t uncompressed = Get32(&h[22]), compressed = Get32(&h[18]);
+  const bool zip64Ok = LocalZip64Sizes(&h[kLocalHeaderSize + nameLen], extraLen, uncompressed, compressed);
+  return {data, LocalDifference(h.data(), &h[kLocalHeaderSize], E, uncompressed, compressed, zip64Ok)};
 }
 
 }  // namespace unzip

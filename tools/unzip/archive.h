@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@
 
 namespace unzip {
 
-// An open archive file, read at absolute offsets. Owns the handle.
+// An open archive file, read at absolute offsets from any thread. Owns the handle.
 class ArchiveFile {
 public:
   // Opens the file for reading; Status::ArchiveMissing when it cannot be opened.
@@ -31,6 +32,7 @@ public:
 private:
   HANDLE Handle_ = INVALID_HANDLE_VALUE;
   uint64_t Size_ = 0;
+  mutable std::mutex Mutex_;
 };
 
 // Times an entry may carry, best first; each is present only when its flag is set.
@@ -71,8 +73,18 @@ struct Directory {
 // and Status::Refused for archives spanning several disks.
 Directory ReadCentralDirectory(const ArchiveFile& File);
 
-// Reads the entry's local header and returns the offset of its data, checking that the
-// compressed data lies inside the archive and before the central directory.
-uint64_t LocateEntryData(const ArchiveFile& File, const Directory& Dir, const Entry& E);
+// Where an entry's data lies, and how its local header agrees with the central record.
+struct LocalRecord {
+  uint64_t DataOffset = 0;
+  // What differs between the local header and the central record ("name", "flags",
+  // "compression method", "CRC", "sizes"), or nullptr. Records that differ are how an
+  // archive is made to show two readers two different files. With a data descriptor
+  // (flag bit 3) the local CRC and sizes may be zero.
+  const char* Mismatch = nullptr;
+};
+
+// Reads the entry's local header. Raises Status::Damaged, naming the entry as Shown, when
+// there is none where the directory says or the data does not end before the directory.
+LocalRecord ReadLocalRecord(const ArchiveFile& File, const Directory& Dir, const Entry& E, const std::string& Shown);
 
 }  // namespace unzip

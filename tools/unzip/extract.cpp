@@ -1,107 +1,64 @@
-// Extraction: the plan (every entry checked before anything is written), folder
-// creation, writing each file with CRC and size checks, and file times.
+// Extraction: the plan, then the folders, then the files on a pool of workers, the
+// outcomes reported in archive order, and last the folders' times.
 #include "extract.h"
 
-#include <set>
+#include <atomic>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
 #include <vector>
 
-#include <zlib.h>
-
-#include "archive.h"
 #include "entryname.h"
+#include "entrywriter.h"
+#include "plan.h"
+#include "winfile.h"
 
 namespace unzip {
 
 namespace {
 
-constexpr size_t kChunk = 256 * 1024;
+constexpr unsigned kMostWorkers = 8;
 
-std::string SystemMessage(DWORD Code) {
-  wchar_t* text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, Code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::wstring msg = text ? text : L"";
-  if (text) LocalFree(text);
-  while (!msg.empty() && (msg.back() == L'\n' || msg.back() == L'\r' || msg.back() == L' ')) msg.pop_back();
-  return msg.empty() ? "error " + std::to_string(Code) : Utf8FromWide(msg);
+// One per core, at most kMostWorkers; UNZIP_WORKERS (1 to 8) chooses another number.
+unsigned WorkerCount() {
+  wchar_t value[8];
+  const DWORD n = GetEnvironmentVariableW(L"UNZIP_WORKERS", value, 8);
+  if (n > 0 && n < 8) {
+    const int chosen = _wtoi(value);
+    if (chosen >= 1 && chosen <= static_cast<int>(kMostWorkers)) return static_cast<unsigned>(chosen);
+  }
+  const DWORD cores = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);
+  return cores == 0 ? 1 : std::min<unsigned>(cores, kMostWorkers);
 }
 
-class Handle {
+// Outcomes arrive in whatever order the workers finish; the messages leave in archive
+// order, each as soon as every entry before it has its outcome.
+class InOrder {
 public:
-  explicit Handle(HANDLE H) : H_(H) {}
-  ~Handle() { Close(); }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE Get() const { return H_; }
-  bool Valid() const { return H_ != INVALID_HANDLE_VALUE; }
-  bool Close() {
-    const bool ok = !Valid() || CloseHandle(H_);
-    H_ = INVALID_HANDLE_VALUE;
-    return ok;
+  InOrder(size_t Count, const MessageSink& Report) : Outcomes_(Count), Report_(Report) {}
+
+  void Done(size_t Index, Status S, std::string Message) {
+    std::lock_guard<std::mutex> lock(Mutex_);
+    Outcomes_[Index] = {S, std::move(Message), true};
+    while (Next_ < Outcomes_.size() && Outcomes_[Next_].Done) {
+      Outcome& o = Outcomes_[Next_++];
+      if (!o.Message.empty()) Report_(o.Message);
+      std::string().swap(o.Message);
+    }
   }
+  Status StatusOf(size_t Index) const { return Outcomes_[Index].S; }
 
 private:
-  HANDLE H_;
-};
-
-// Windows refuses ordinary paths beyond MAX_PATH; the \\?\ form lifts that limit. Our
-// paths are already absolute and made only of checked components, as that form requires.
-std::wstring Win32Path(const std::wstring& Full) {
-  if (Full.size() < MAX_PATH - 12 || Full.compare(0, 4, L"\\\\?\\") == 0) return Full;
-  if (Full.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + Full.substr(2);
-  return L"\\\\?\\" + Full;
-}
-
-bool IsFolder(const std::wstring& Path) {
-  const DWORD a = GetFileAttributesW(Win32Path(Path).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool EntryIsFolderByAttributes(const Entry& E) {
-  if ((E.ExternalAttributes & FILE_ATTRIBUTE_DIRECTORY) && E.UncompressedSize == 0 && E.CompressedSize == 0)
-    return true;
-  return E.HostSystem == 3 && ((E.ExternalAttributes >> 16) & 0170000) == 0040000;
-}
-
-// The modification time to give a file, or false when the entry's time is unusable.
-bool ModifiedTime(const EntryTimes& T, FILETIME& Out) {
-  if (T.HasNtfs) {
-    Out = T.NtfsModified;
-    return true;
-  }
-  if (T.HasUnix) {
-    const int64_t ticks = (T.UnixModified + 11644473600LL) * 10000000LL;
-    if (ticks < 0) return false;
-    Out.dwLowDateTime = static_cast<DWORD>(ticks);
-    Out.dwHighDateTime = static_cast<DWORD>(static_cast<uint64_t>(ticks) >> 32);
-    return true;
-  }
-  SYSTEMTIME local{};
-  local.wYear = static_cast<WORD>(1980 + (T.DosDate >> 9));
-  local.wMonth = static_cast<WORD>((T.DosDate >> 5) & 15);
-  local.wDay = static_cast<WORD>(T.DosDate & 31);
-  local.wHour = static_cast<WORD>(T.DosTime >> 11);
-  local.wMinute = static_cast<WORD>((T.DosTime >> 5) & 63);
-  local.wSecond = static_cast<WORD>((T.DosTime & 31) * 2);
-  SYSTEMTIME utc;
-  return TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc) && SystemTimeToFileTime(&utc, &Out);
-}
-
-void ApplyTimes(HANDLE H, const EntryTimes& T) {
-  FILETIME modified;
-  if (!ModifiedTime(T, modified)) return;
-  if (T.HasNtfs)
-    SetFileTime(H, &T.NtfsCreated, &T.NtfsAccessed, &modified);
-  else
-    SetFileTime(H, nullptr, nullptr, &modified);
-}
-
-struct PlannedEntry {
-  const Entry* Source;
-  std::wstring Path;      // absolute
-  std::string Shown;      // the name as reported, UTF-8
-  bool IsFolder;
-  uint64_t DataOffset;
+  struct Outcome {
+    Status S = Status::Ok;
+    std::string Message;
+    bool Done = false;
+  };
+  std::vector<Outcome> Outcomes_;
+  const MessageSink& Report_;
+  std::mutex Mutex_;
+  size_t Next_ = 0;
 };
 
 class Extractor {
@@ -110,226 +67,111 @@ public:
 
   Status Run(Summary& Done) {
     Dir_ = ReadCentralDirectory(File_);
-    Plan();
-    Status status = Status::Ok;
-    if (!MakeFolders(Root_)) {
-      Fail(Status::WriteFailed, "cannot create the folder \"" + Utf8FromWide(Root_) + "\": " + SystemMessage(Error_));
+    Plan_ = MakePlan(File_, Dir_, Opt_.Destination);
+    if (!MakeRoot(Plan_.Root)) {
+      Report_("cannot create the folder \"" + Utf8FromWide(Plan_.Root) + "\": " + SystemMessage(Error_));
       return Status::WriteFailed;
     }
-    for (const PlannedEntry& p : Plan_) {
-      const Status s = p.IsFolder ? WriteFolder(p) : WriteFile(p);
-      if (s == Status::Ok) ++(p.IsFolder ? Done.Folders : Done.Files);
+    MakeFolders();
+    InOrder outcomes(Plan_.Entries.size(), Report_);
+    for (size_t i = 0; i < Plan_.Entries.size(); ++i)
+      if (Plan_.Entries[i].IsFolder) FolderOutcome(i, outcomes);
+    WriteFiles(outcomes);
+
+    Status status = Status::Ok;
+    for (size_t i = 0; i < Plan_.Entries.size(); ++i) {
+      const Status s = outcomes.StatusOf(i);
+      if (s == Status::Ok) ++(Plan_.Entries[i].IsFolder ? Done.Folders : Done.Files);
       status = Worse(status, s);
     }
     // Writing files into a folder moves its time, so folders get theirs last.
-    for (const PlannedEntry& p : Plan_)
-      if (p.IsFolder) SetFolderTime(p);
+    for (const PlannedEntry& p : Plan_.Entries)
+      if (p.IsFolder && FolderErrors_[p.Folder] == 0) SetFolderTime(p);
     return status;
   }
 
 private:
-  Status Fail(Status S, const std::string& Message) {
-    Report_(Message);
-    return S;
-  }
-
-  // Everything that can refuse the archive happens here, before the first write.
-  void Plan() {
-    Root_ = FullPath(Opt_.Destination.empty() ? L"." : Opt_.Destination);
-    for (const Entry& e : Dir_.Entries) {
-      const std::wstring name = DecodeName(e);
-      const EntryPath path = CheckEntryPath(name, EntryIsFolderByAttributes(e));
-      const std::string shown = Utf8FromWide(name);
-      if (e.Encrypted()) throw UnzipError(Status::Refused, "entry \"" + shown + "\" is encrypted, which is not supported");
-      if (e.Method != 0 && e.Method != 8)
-        throw UnzipError(Status::Refused, "entry \"" + shown + "\" uses compression method " +
-                                              std::to_string(e.Method) + ", which is not supported");
-      if (e.Method == 0 && e.CompressedSize != e.UncompressedSize)
-        throw UnzipError(Status::Damaged, "damaged archive: stored entry \"" + shown + "\" has two different sizes");
-      if (path.IsFolder && path.Parts.empty()) continue;  // the destination itself
-      std::wstring full = Root_;
-      for (const std::wstring& part : path.Parts) {
-        if (full.back() != L'\\') full += L'\\';
-        full += part;
-      }
-      const uint64_t data = path.IsFolder ? 0 : LocateEntryData(File_, Dir_, e);
-      Plan_.push_back({&e, std::move(full), shown, path.IsFolder, data});
-    }
-  }
-
-  static std::wstring FullPath(const std::wstring& Path) {
-    const DWORD n = GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr);
-    if (n == 0) throw UnzipError(Status::WriteFailed, "bad destination folder \"" + Utf8FromWide(Path) + "\"");
-    std::wstring full(n, L'\0');
-    const DWORD m = GetFullPathNameW(Path.c_str(), n, full.data(), nullptr);
-    full.resize(m < n ? m : 0);
-    if (full.empty()) throw UnzipError(Status::WriteFailed, "bad destination folder \"" + Utf8FromWide(Path) + "\"");
-    // Keep "C:\" whole; any other trailing separator goes.
-    while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
-    return full;
-  }
-
-  // Creates Path and any missing folder above it; sets Error_ when that fails.
-  bool MakeFolders(const std::wstring& Path) {
-    if (Known_.count(Path)) return true;
-    if (CreateDirectoryW(Win32Path(Path).c_str(), nullptr) || IsFolder(Path)) {
-      Known_.insert(Path);
-      return true;
-    }
+  // Creates the destination and any missing folder above it; sets Error_ when that fails.
+  bool MakeRoot(const std::wstring& Path) {
+    if (CreateDirectoryW(Win32Path(Path).c_str(), nullptr) || IsFolder(Path)) return true;
     Error_ = GetLastError();
     if (Error_ != ERROR_PATH_NOT_FOUND) return false;
     const size_t cut = Path.find_last_of(L'\\');
     if (cut == std::wstring::npos || cut < 2) return false;
-    const std::wstring parent = (cut == 2 && Path[1] == L':') ? Path.substr(0, 3) : Path.substr(0, cut);
-    if (!MakeFolders(parent)) return false;
-    if (!CreateDirectoryW(Win32Path(Path).c_str(), nullptr) && !IsFolder(Path)) {
-      Error_ = GetLastError();
-      return false;
-    }
-    Known_.insert(Path);
-    return true;
+    if (!MakeRoot((cut == 2 && Path[1] == L':') ? Path.substr(0, 3) : Path.substr(0, cut))) return false;
+    if (CreateDirectoryW(Win32Path(Path).c_str(), nullptr) || IsFolder(Path)) return true;
+    Error_ = GetLastError();
+    return false;
   }
 
-  bool MakeParent(const std::wstring& Path) { return MakeFolders(Path.substr(0, Path.find_last_of(L'\\'))); }
-
-  Status WriteFolder(const PlannedEntry& P) {
-    if (MakeFolders(P.Path)) return Status::Ok;
-    return Fail(Status::WriteFailed, "cannot create the folder \"" + P.Shown + "\": " + SystemMessage(Error_));
-  }
-
-  Status WriteFile(const PlannedEntry& P) {
-    if (!MakeParent(P.Path))
-      return Fail(Status::WriteFailed, "cannot create the folder for \"" + P.Shown + "\": " + SystemMessage(Error_));
-    const std::wstring target = Win32Path(P.Path);
-    Handle out(CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (out.Valid()) return WriteInto(out, P, target, nullptr);
-
-    const DWORD err = GetLastError();
-    if (IsFolder(P.Path)) return Fail(Status::WriteFailed, "cannot write \"" + P.Shown + "\": a folder of that name exists");
-    if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS)
-      return Fail(Status::WriteFailed, "cannot create \"" + P.Shown + "\": " + SystemMessage(err));
-    if (!Opt_.Overwrite) return Fail(Status::Skipped, "kept the existing \"" + P.Shown + "\" (use -o to overwrite)");
-
-    const std::wstring temp = target + L".~unzip" + std::to_wstring(GetCurrentProcessId());
-    Handle tmp(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!tmp.Valid()) return Fail(Status::WriteFailed, "cannot create a file beside \"" + P.Shown + "\": " + SystemMessage(GetLastError()));
-    return WriteInto(tmp, P, temp, &target);
-  }
-
-  // Writes the entry's data into Out (a new file at Written); on success renames it over
-  // ReplaceTarget when given. On any failure the file at Written is removed.
-  Status WriteInto(Handle& Out, const PlannedEntry& P, const std::wstring& Written, const std::wstring* ReplaceTarget) {
-    std::string why;
-    Status s = CopyData(*P.Source, P.DataOffset, Out.Get(), why);
-    if (s == Status::Ok) ApplyTimes(Out.Get(), P.Source->Times);
-    if (!Out.Close() && s == Status::Ok) {
-      s = Status::WriteFailed;
-      why = SystemMessage(GetLastError());
-    }
-    if (s == Status::Ok && ReplaceTarget) {
-      if (!MoveFileExW(Written.c_str(), ReplaceTarget->c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        // A read-only file is replaced all the same: -o asked for it.
-        const DWORD a = GetFileAttributesW(ReplaceTarget->c_str());
-        if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_READONLY) ||
-            !SetFileAttributesW(ReplaceTarget->c_str(), a & ~FILE_ATTRIBUTE_READONLY) ||
-            !MoveFileExW(Written.c_str(), ReplaceTarget->c_str(), MOVEFILE_REPLACE_EXISTING)) {
-          s = Status::WriteFailed;
-          why = SystemMessage(GetLastError());
-        }
+  // Parents come before their children, so each folder takes one call; a folder whose
+  // parent failed is not tried and fails the same way.
+  void MakeFolders() {
+    FolderErrors_.assign(Plan_.Folders.size(), 0);
+    for (size_t f = 0; f < Plan_.Folders.size(); ++f) {
+      const size_t parent = Plan_.FolderParents[f];
+      if (parent != kNoFolder && FolderErrors_[parent] != 0) {
+        FolderErrors_[f] = FolderErrors_[parent];
+        continue;
       }
+      const std::wstring& path = Plan_.Folders[f];
+      if (CreateDirectoryW(Win32Path(path).c_str(), nullptr)) continue;
+      const DWORD err = GetLastError();
+      if (err != ERROR_ALREADY_EXISTS || !IsFolder(path)) FolderErrors_[f] = err ? err : ERROR_CANNOT_MAKE;
     }
-    if (s == Status::Ok) return s;
-    DeleteFileW(Written.c_str());
-    return Fail(s, (s == Status::Damaged ? "damaged entry \"" : "cannot write \"") + P.Shown + "\": " + why);
   }
 
-  bool Put(HANDLE Out, const uint8_t* Data, size_t Count, std::string& Why) {
-    while (Count > 0) {
-      DWORD wrote = 0;
-      if (!::WriteFile(Out, Data, static_cast<DWORD>(Count), &wrote, nullptr) || wrote == 0) {
-        Why = SystemMessage(GetLastError());
-        return false;
-      }
-      Data += wrote;
-      Count -= wrote;
-    }
-    return true;
+  DWORD FolderError(const PlannedEntry& P) const { return P.Folder == kNoFolder ? 0 : FolderErrors_[P.Folder]; }
+
+  void FolderOutcome(size_t Index, InOrder& Outcomes) {
+    const PlannedEntry& p = Plan_.Entries[Index];
+    const DWORD err = FolderError(p);
+    if (err == 0) Outcomes.Done(Index, Status::Ok, {});
+    else Outcomes.Done(Index, Status::WriteFailed, "cannot create the folder \"" + p.Shown + "\": " + SystemMessage(err));
   }
 
-  // Copies (stored) or inflates (deflated) the entry into Out, never writing more than
-  // the recorded size, and checks size and CRC at the end.
-  Status CopyData(const Entry& E, uint64_t Offset, HANDLE Out, std::string& Why) {
-    In_.resize(kChunk);
-    Buf_.resize(kChunk);
-    uLong crc = crc32(0, nullptr, 0);
-    uint64_t remainingIn = E.CompressedSize, written = 0;
+  void WriteFiles(InOrder& Outcomes) {
+    const unsigned workers = static_cast<unsigned>(std::min<size_t>(WorkerCount(), Plan_.Groups.size()));
+    if (workers <= 1) {
+      Work(Outcomes);
+      return;
+    }
+    std::vector<std::thread> pool;
     try {
-      if (E.Method == 0) {
-        while (remainingIn > 0) {
-          const size_t n = static_cast<size_t>(std::min<uint64_t>(remainingIn, kChunk));
-          File_.ReadAt(Offset, In_.data(), n);
-          Offset += n;
-          remainingIn -= n;
-          crc = crc32(crc, In_.data(), static_cast<uInt>(n));
-          if (!Put(Out, In_.data(), n, Why)) return Status::WriteFailed;
-          written += n;
-        }
-      } else {
-        z_stream z{};
-        if (inflateInit2(&z, -MAX_WBITS) != Z_OK) {
-          Why = "out of memory";
-          return Status::WriteFailed;
-        }
-        struct End { z_stream& z; ~End() { inflateEnd(&z); } } end{z};
-        int rc = Z_OK;
-        while (rc != Z_STREAM_END) {
-          if (z.avail_in == 0) {
-            if (remainingIn == 0) {
-              Why = "compressed data ends early";
-              return Status::Damaged;
-            }
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(remainingIn, kChunk));
-            File_.ReadAt(Offset, In_.data(), n);
-            Offset += n;
-            remainingIn -= n;
-            z.next_in = In_.data();
-            z.avail_in = static_cast<uInt>(n);
+      for (unsigned w = 0; w < workers; ++w) pool.emplace_back([&] { Work(Outcomes); });
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for still share out all the groups.
+    }
+    if (pool.empty()) Work(Outcomes);
+    for (std::thread& t : pool) t.join();
+  }
+
+  // Takes groups until none is left; a group's entries are written in archive order.
+  void Work(InOrder& Outcomes) {
+    EntryWriter writer(File_, Opt_.Overwrite);
+    for (size_t g; (g = NextGroup_.fetch_add(1)) < Plan_.Groups.size();) {
+      for (size_t i : Plan_.Groups[g]) {
+        const PlannedEntry& p = Plan_.Entries[i];
+        std::string message;
+        Status s = Status::WriteFailed;
+        if (const DWORD err = FolderError(p)) {
+          message = "cannot create the folder for \"" + p.Shown + "\": " + SystemMessage(err);
+        } else {
+          try {
+            s = writer.Write(p, message);
+          } catch (const std::bad_alloc&) {
+            message = "cannot write \"" + p.Shown + "\": out of memory";
           }
-          z.next_out = Buf_.data();
-          z.avail_out = static_cast<uInt>(Buf_.size());
-          rc = inflate(&z, Z_NO_FLUSH);
-          if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) {
-            Why = "compressed data is corrupt";
-            return Status::Damaged;
-          }
-          const size_t n = Buf_.size() - z.avail_out;
-          if (n > E.UncompressedSize - written) {
-            Why = "more data than its recorded size";
-            return Status::Damaged;
-          }
-          crc = crc32(crc, Buf_.data(), static_cast<uInt>(n));
-          if (!Put(Out, Buf_.data(), n, Why)) return Status::WriteFailed;
-          written += n;
         }
+        Outcomes.Done(i, s, std::move(message));
       }
-    } catch (const UnzipError& e) {
-      Why = e.what();
-      return Status::Damaged;
     }
-    if (written != E.UncompressedSize) {
-      Why = "size differs from the recorded size";
-      return Status::Damaged;
-    }
-    if (crc != E.Crc) {
-      Why = "CRC mismatch";
-      return Status::Damaged;
-    }
-    return Status::Ok;
   }
 
   void SetFolderTime(const PlannedEntry& P) {
-    Handle h(CreateFileW(Win32Path(P.Path).c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle h(CreateFileW(Win32Path(P.Path).c_str(), FILE_WRITE_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (h.Valid()) ApplyTimes(h.Get(), P.Source->Times);
   }
 
@@ -337,11 +179,10 @@ private:
   const MessageSink& Report_;
   ArchiveFile File_;
   Directory Dir_;
-  std::wstring Root_;
-  std::vector<PlannedEntry> Plan_;
-  std::set<std::wstring> Known_;
+  Plan Plan_;
+  std::vector<DWORD> FolderErrors_;
+  std::atomic<size_t> NextGroup_{0};
   DWORD Error_ = 0;
-  std::vector<uint8_t> In_, Buf_;
 };
 
 }  // namespace

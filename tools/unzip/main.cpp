@@ -15,8 +15,11 @@
 // archive name with blanks, as an unquoted path gets split.
 //
 // Exit codes (see status.h): 0 all written and checked, 1 existing files kept, 2 damaged
-// archive or entry, 3 refused (unsafe names, unsupported), 4 write failure, 9 archive not
-// found, 10 bad command line. The worst code met wins.
+// archive or entry, 3 refused (unsafe names, unsupported), 4 write failure or too little
+// disk space, 9 archive not found, 10 bad command line. The worst code met wins.
+//
+// The environment variable UNZIP_WORKERS (1 to 8) sets the number of writing threads;
+// by default there is one per core, at most 8.
 #include <cstdio>
 #include <new>
 #include <string>
@@ -141,7 +144,7 @@ int Run() {
     return static_cast<int>(s);
   } catch (const unzip::UnzipError& e) {
     Error(e.what());
-    if (e.Code() == Status::Refused || e.Code() == Status::Damaged) Error("nothing was extracted");
+    if (e.Code() != Status::ArchiveMissing) Error("nothing was extracted");
     return static_cast<int>(e.Code());
   } catch (const std::bad_alloc&) {
     Error("damaged archive: sizes beyond the memory available");
