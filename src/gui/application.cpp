@@ -64,12 +64,12 @@ void TApplication::FormDestroyed(TForm* Form) {
 
 void TApplication::Run() {
   InitMainThread();
+  // Run may be called again (tests do); what was terminated is over.
+  TScopeGuard Over([this] { Terminated_ = false; });
   if (!MainForm_) return;
   if (ShowMainForm) MainForm_->Show();
   while (!Terminated_) HandleMessage();
   DestroyComponents();
-  // Run may be called again (tests do); what was terminated is over.
-  Terminated_ = false;
 }
 
 bool TApplication::ProcessMessage() {

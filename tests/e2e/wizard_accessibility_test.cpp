@@ -7,16 +7,14 @@
 #include <string>
 
 #include "../gui/accessibility_testing.h"
+#include "support/host_paths.h"
 #include "wizard_driver.h"
 
 namespace {
 
 TEST(WizardAccessibility, AnotherProcessReadsTheLabelsOfThePageShown) {
   TOleInitializer Ole;
-  std::string Exe = std::string("Z:") + DIST_DIR + "/instbrisko.exe";
-  for (char& C : Exe)
-    if (C == '/') C = '\\';
-  e2e::TWizard W(Exe);
+  e2e::TWizard W(testsupport::HostFolder(DIST_DIR) + "instbrisko.exe");
   ASSERT_TRUE(W.WaitForPages({"welcome"}));
   W.Click("welcome", "Next>");
   ASSERT_TRUE(W.WaitForPages({"language"}));
