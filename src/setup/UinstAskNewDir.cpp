@@ -1,6 +1,7 @@
 #include "setup/UinstAskNewDir.h"
 
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
 #include "setup/wizard.h"
 
 TiForm11* iForm11 = nullptr;
@@ -14,6 +15,7 @@ BEGIN_CLASS_INFO(TiForm11, TForm, nullptr)
   P.Field("Button1", &TiForm11::Button1);
   P.Field("Button2", &TiForm11::Button2);
   P.Field("ElasticForm1", &TiForm11::ElasticForm1);
+  P.Field("MltLang1", &TiForm11::MltLang1);
   P.Method("FormCreate", &TiForm11::FormCreate);
 END_CLASS_INFO
 

@@ -8,6 +8,7 @@
 #include "gui/stdctrls.h"
 
 class TElasticForm;
+class TMltLang;
 
 class TiForm11 : public TForm {
   DECLARE_CLASS(TiForm11)
@@ -22,6 +23,7 @@ public:
   TButton* Button1 = nullptr;  // Help
   TButton* Button2 = nullptr;  // Cancel
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   // The name typed when OK was pressed; empty after Cancel.
   std::string NewName;

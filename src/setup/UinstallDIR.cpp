@@ -1,6 +1,7 @@
 #include "setup/UinstallDIR.h"
 
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
 #include "setup/wizard.h"
 
 TiForm10* iForm10 = nullptr;
@@ -13,6 +14,7 @@ BEGIN_CLASS_INFO(TiForm10, TForm, nullptr)
   P.Field("Button1", &TiForm10::Button1);
   P.Field("Panel1", &TiForm10::Panel1);
   P.Field("ElasticForm1", &TiForm10::ElasticForm1);
+  P.Field("MltLang1", &TiForm10::MltLang1);
   P.Method("FormCreate", &TiForm10::FormCreate);
 END_CLASS_INFO
 

@@ -10,6 +10,7 @@
 #include "gui/stdctrls.h"
 
 class TElasticForm;
+class TMltLang;
 
 class TiForm10 : public TForm {
   DECLARE_CLASS(TiForm10)
@@ -23,6 +24,7 @@ public:
   TButton* Button1 = nullptr;  // Help
   TPanel* Panel1 = nullptr;    // holds the folder tree
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   // A folder to select when the dialog is next activated; empty for none.
   std::string PendingDir;

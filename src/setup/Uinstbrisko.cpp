@@ -1,6 +1,7 @@
 #include "setup/Uinstbrisko.h"
 
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/Uinstbrisko3.h"
 #include "setup/Uinstbrisko_uninstall.h"
@@ -17,6 +18,7 @@ BEGIN_CLASS_INFO(TiiForm1, TForm, nullptr)
   P.Field("Button2", &TiiForm1::Button2);
   P.Field("Button3", &TiiForm1::Button3);
   P.Field("ElasticForm1", &TiiForm1::ElasticForm1);
+  P.Field("MltLang1", &TiiForm1::MltLang1);
   P.Method("FormCreate", &TiiForm1::FormCreate);
   P.Method("RadioButton1Click", &TiiForm1::RadioButton1Click);
   P.Method("RadioButton2Click", &TiiForm1::RadioButton2Click);

@@ -1,6 +1,7 @@
 #include "setup/Uinstbrisko3.h"
 
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
 #include "setup/Uinstbrisko.h"
 #include "setup/wizard.h"
 #include "setup/Uinstbrisko2.h"
@@ -34,6 +35,7 @@ BEGIN_CLASS_INFO(TiiForm3, TForm, nullptr)
   P.Field("Button4", &TiiForm3::Button4);
   P.Field("Button3", &TiiForm3::Button3);
   P.Field("ElasticForm1", &TiiForm3::ElasticForm1);
+  P.Field("MltLang1", &TiiForm3::MltLang1);
   P.Method("FormCreate", &TiiForm3::FormCreate);
   P.Method("FormClose", &TiiForm3::FormClose);
   P.Method("ComboBox1Change", &TiiForm3::ComboBox1Change);

@@ -9,6 +9,7 @@
 #include "gui/stdctrls.h"
 
 class TElasticForm;
+class TMltLang;
 
 // Where the product goes unless the user says otherwise.
 inline constexpr const char* DefaultTargetFolder = "C:\\program Files\\Brisko\\";
@@ -33,6 +34,7 @@ public:
   TButton* Button4 = nullptr;  // <Back
   TButton* Button3 = nullptr;  // Next>
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);

@@ -3,6 +3,7 @@
 #include "elastic/ElastFrm.h"
 #include "gui/extctrls.h"
 #include "gui/forms.h"
+#include "mltlang/MLTLANG.h"
 #include "shelltree/ShellTree.h"
 
 std::string LanguageCode;
@@ -14,6 +15,7 @@ const TPicture* ProductPicture = nullptr;
 void RegisterSetupClasses() {
   RegisterElasticClasses();
   RegisterShellTreeClasses();
+  RegisterMltlangClasses();
 }
 
 void AdjustDesignScreen(TElasticForm& Elastic, int ScreenWidth) {

@@ -3,40 +3,15 @@
 // pictures, and the stored layout settings.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
-#include "classes/formstream.h"
 #include "gui/buttons.h"
 #include "wizard_support.h"
 
 using namespace wizardtest;
 
 namespace {
-
-// The form text a class's resource holds.
-std::string ResourceText(const TForm& F) {
-  HMODULE Module = FormResourceModule();
-  const std::string Name = UpperCase(F.ClassName());
-  HRSRC R = FindResourceA(Module, Name.c_str(), RT_RCDATA);
-  if (!R) return std::string();
-  const char* Data = static_cast<const char*>(LockResource(LoadResource(Module, R)));
-  return std::string(Data, SizeofResource(Module, R));
-}
-
-const TFormNode* FindNode(const TFormNode& Node, const std::string& Name) {
-  if (Node.Name == Name) return &Node;
-  for (const TFormNode& C : Node.Children)
-    if (const TFormNode* Found = FindNode(C, Name)) return Found;
-  return nullptr;
-}
-
-std::map<std::string, TFormValue> Props(const TFormNode& Node) {
-  std::map<std::string, TFormValue> M;
-  for (const auto& P : Node.Props) M[P.Name] = P.Value;
-  return M;
-}
 
 int64_t StoredInt(const TFormNode& Node, const std::string& Prop) {
   auto M = Props(Node);

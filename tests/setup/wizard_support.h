@@ -8,9 +8,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "classes/formstream.h"
 #include "elastic/ElastFrm.h"
 #include "gui/application.h"
 #include "gui/extctrls.h"
@@ -82,6 +84,29 @@ public:
 private:
   TFormResources Resources_;
 };
+
+// The form text a class's resource holds.
+inline std::string ResourceText(const TForm& F) {
+  HMODULE Module = FormResourceModule();
+  const std::string Name = UpperCase(F.ClassName());
+  HRSRC R = FindResourceA(Module, Name.c_str(), RT_RCDATA);
+  if (!R) return std::string();
+  const char* Data = static_cast<const char*>(LockResource(LoadResource(Module, R)));
+  return std::string(Data, SizeofResource(Module, R));
+}
+
+inline const TFormNode* FindNode(const TFormNode& Node, const std::string& Name) {
+  if (Node.Name == Name) return &Node;
+  for (const TFormNode& C : Node.Children)
+    if (const TFormNode* Found = FindNode(C, Name)) return Found;
+  return nullptr;
+}
+
+inline std::map<std::string, TFormValue> Props(const TFormNode& Node) {
+  std::map<std::string, TFormValue> M;
+  for (const auto& P : Node.Props) M[P.Name] = P.Value;
+  return M;
+}
 
 inline std::string PageName(const TForm* F) {
   if (F == iiForm1) return "welcome";
