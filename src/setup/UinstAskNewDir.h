@@ -1,5 +1,6 @@
-// The new-folder dialog of the folder selection dialog. Its controls and its
-// field are here; what the buttons do comes with the folder tree.
+// The new-folder dialog of the folder selection dialog: shows the highlighted
+// folder, makes one new folder in it under the name typed, and has the tree show
+// and select that folder. The name typed stays for the next opening.
 #pragma once
 
 #include <string>
@@ -9,13 +10,21 @@
 
 class TElasticForm;
 
+// Why a new folder was not made (NewFolderProblem), as the user reads it.
+inline constexpr const char* CannotCreateFolder = "Cannot create the folder";
+
+// What stands in the way of making the folder Name, one level below Parent (which
+// ends with a backslash): empty when nothing does, or the message to show. An
+// existing folder of that name is no problem: it is taken as it is.
+std::string NewFolderProblem(const std::string& Parent, const std::string& Name);
+
 class TiForm11 : public TForm {
   DECLARE_CLASS(TiForm11)
 public:
   explicit TiForm11(TComponent* Owner);
 
   TLabel* Label1 = nullptr;
-  TLabel* Label2 = nullptr;  // the current folder
+  TLabel* Label2 = nullptr;  // the current folder, with a trailing backslash
   TLabel* Label3 = nullptr;
   TEdit* Edit1 = nullptr;    // the new folder's name
   TButton* Button3 = nullptr;  // OK
@@ -27,6 +36,13 @@ public:
   std::string NewName;
 
   void FormCreate(TObject* Sender);
+  void FormActivate(TObject* Sender);
+  void Button3Click(TObject* Sender);
+  void Button1Click(TObject* Sender);
+  void Button2Click(TObject* Sender);
+
+private:
+  void MakeAndSelect(const std::string& Parent);
 };
 
 extern TiForm11* iForm11;

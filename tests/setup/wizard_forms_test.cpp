@@ -9,6 +9,7 @@
 
 #include "classes/formstream.h"
 #include "gui/buttons.h"
+#include "shelltree/ShellTree.h"
 #include "wizard_support.h"
 
 using namespace wizardtest;
@@ -124,6 +125,7 @@ const std::vector<TExpected>& Controls() {
       {F10, "Button3", "TButton", 184, 8, 75, 25, "Abort"},
       {F10, "Button1", "TButton", 96, 8, 75, 25, "Help"},
       {F10, "Panel1", "TPanel", 0, 41, 357, 287, ""},
+      {F10, "ShellTree1", "TShellTree", 1, 1, 355, 285, ""},
       {F11, "Label1", "TLabel", 16, 8, 265, 25, "Current folder"},
       {F11, "Label2", "TLabel", 16, 32, 259, 33, ""},
       {F11, "Label3", "TLabel", 16, 64, 41, 33, "New"},
@@ -335,6 +337,35 @@ TEST_F(WizardForms, TabOrders) {
   EXPECT_EQ(TabOrder(iForm10), (V{"Panel4", "Panel1"}));
   EXPECT_EQ(TabOrder(iForm10->Panel4), (V{"Button2", "Button1", "BitBtn1", "Button3"}));
   EXPECT_EQ(TabOrder(iForm11), (V{"Edit1", "Button3", "Button1", "Button2"}));
+}
+
+TEST_F(WizardForms, TheFolderTreeFillsItsPanelWithItsStoredSettings) {
+  TShellTree* T = iForm10->ShellTree1;
+  ASSERT_NE(T, nullptr);
+  EXPECT_EQ(T->Parent(), iForm10->Panel1);
+  EXPECT_EQ(T->Align(), alClient);
+  EXPECT_EQ(T->BorderStyle(), bsNone);
+  EXPECT_EQ(T->Indent(), 19);
+  EXPECT_FALSE(T->ShowVirtualFolders());
+  EXPECT_TRUE(T->ShowSharedOverlay() && T->ShowLinkOverlay() && T->ShowIcons() && T->ShowMessages());
+  EXPECT_TRUE(T->RootUsePIDL());
+  EXPECT_EQ(T->RootPIDL(), PIDL_DRIVES);
+  EXPECT_EQ(T->RootDir(), "C:\\");
+  EXPECT_EQ(T->Options(), TVisOptions{TF_FOLDERS});
+  EXPECT_TRUE(T->UpdAutoThread() && T->UpdAuto());
+  EXPECT_FALSE(T->UpdAutoRec());
+  EXPECT_EQ(T->FileMask(), "*.*");
+  EXPECT_FALSE(T->FileMaskUse());
+  EXPECT_EQ(T->FileSortType(), so_Name);
+  EXPECT_EQ(T->FileSortOrder(), so_Ascending);
+  EXPECT_EQ(T->PopupMenuMode(), pmm_System);
+  EXPECT_FALSE(T->RightClickSelect());
+  EXPECT_TRUE(T->OnChange) << "the caption follows the tree";
+  // The computer's drives at the root: the root has no path, its children are drive roots.
+  ASSERT_NE(T->RootNode(), nullptr);
+  EXPECT_EQ(T->RootNode()->NodePath(), "");
+  ASSERT_GT(T->RootNode()->Count(), 0);
+  EXPECT_EQ(T->RootNode()->Child(0)->NodePath().substr(1), ":\\");
 }
 
 TEST_F(WizardForms, InitialStateAfterCreation) {
