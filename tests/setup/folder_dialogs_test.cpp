@@ -1,13 +1,10 @@
 // The folder dialog and the new-folder dialog in the test process, driven as a
 // person drives them: the language page's folder button or a click into its box,
-// then clicks, typed names and keys in the modal dialogs while they are up. Message
-// boxes are answered through the dialog handler.
+// then clicks, typed names and keys while the modal dialogs are up. Message boxes
+// are answered through the dialog handler.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
-#include <string>
-#include <vector>
 
 #include "classes/sysutils.h"
 #include "shelltree/ShellTree.h"
@@ -20,301 +17,158 @@ namespace ts = testsupport;
 
 namespace {
 
-const std::string Scratch = "C:\\instbrisko folder tests\\";
-const std::string Apps = Scratch + "Apps";
+const std::string Scratch = "C:\\instbrisko folder tests\\", Apps = Scratch + "Apps";
+const std::string SetupDir = ExcludeTrailingBackslash(ExtractFilePath(ExecutablePath()));  // where the tree opens else
 
-// The folder of this test program, where the tree opens when the box names no folder.
-std::string SetupFolder() { return ExtractFilePath(ExecutablePath()); }
+void Click(TButtonControl* B) { PostMessageA(B->Handle(), BM_CLICK, 0, 0); }
+void Key(WPARAM K) { PostMessageA(iForm10->ShellTree1->Handle(), WM_KEYDOWN, K, 1); }
 
-// The names in a folder, sorted.
-std::vector<std::string> Entries(const std::string& Folder) {
-  std::vector<std::string> Names;
-  WIN32_FIND_DATAA Found;
-  TFindHandle Find(FindFirstFileA((Folder + "\\*").c_str(), &Found));
-  if (Find)
-    do
-      if (std::string(Found.cFileName) != "." && std::string(Found.cFileName) != "..") Names.push_back(Found.cFileName);
-    while (FindNextFileA(Find.Get(), &Found));
-  std::sort(Names.begin(), Names.end());
-  return Names;
+int EntryCount(const std::string& Folder) {
+  int N = 0;
+  WIN32_FIND_DATAA F;
+  TFindHandle Find(FindFirstFileA((Folder + "\\*").c_str(), &F));
+  if (Find) do
+      N += F.cFileName[0] != '.';
+    while (FindNextFileA(Find.Get(), &F));
+  return N;
 }
 
-void Click(TButtonControl* Button) { PostMessageA(Button->Handle(), BM_CLICK, 0, 0); }
-
-void Key(TWinControl* Control, WPARAM Key) {
-  PostMessageA(Control->Handle(), WM_KEYDOWN, Key, 1);
-  PostMessageA(Control->Handle(), WM_KEYUP, Key, 0xC0000001);
-}
-
-void Type(TEdit* Edit, const std::string& Text) {
-  SendMessageA(Edit->Handle(), EM_SETSEL, 0, -1);
-  SendMessageA(Edit->Handle(), WM_CHAR, VK_BACK, 1);
-  for (char C : Text) SendMessageA(Edit->Handle(), WM_CHAR, static_cast<unsigned char>(C), 1);
-}
-
-// What a person does in the modal dialogs, step by step: each step waits until its
-// dialog is the active window and nothing is left to handle, then acts. Clicks are
-// posted, as input is. A script that is not through in time closes the dialogs,
-// so that a fault fails the test instead of hanging it.
-class TScript {
-public:
-  struct TStep {
-    TForm* Dialog;
-    std::function<void()> Act;
-  };
-  explicit TScript(std::vector<TStep> Steps) : Steps_(std::move(Steps)), Deadline_(GetTickCount() + 20000) {
-    Timer_.SetInterval(20);
-    Timer_.OnTimer = TNotifyEvent([this](TObject*) { Tick(); });
-  }
-  bool Done() const { return Next_ == Steps_.size(); }
-
-private:
-  void Tick() {
-    if (Done()) return Timer_.SetEnabled(false);
-    if (static_cast<LONG>(GetTickCount() - Deadline_) > 0) {
-      ADD_FAILURE() << "step " << Next_ << " of the script never came";
-      Timer_.SetEnabled(false);
-      for (TForm* F : {static_cast<TForm*>(iForm11), static_cast<TForm*>(iForm10)})
-        if (F->Visible()) F->SetModalResult(mrCancel);
-      return;
-    }
-    TForm* Dialog = Steps_[Next_].Dialog;
-    if (!Dialog->Visible() || !Dialog->Active() || HIWORD(GetQueueStatus(QS_ALLINPUT)) != 0) return;
-    Steps_[Next_++].Act();
-  }
-
-  std::vector<TStep> Steps_;
-  size_t Next_ = 0;
-  DWORD Deadline_;
-  TTimer Timer_{nullptr};
+// Each step waits until its dialog is active and nothing is left to handle, then
+// acts. A script not through in time closes the dialogs: a fault fails, never hangs.
+struct TStep {
+  TForm* Dialog;
+  std::function<void()> Act;
 };
-
-// Opens the folder dialog from the language page, by its folder button or by a
-// click into the folder box, and runs Script while the dialog is up.
-void OpenFolderDialog(bool ByBox, std::vector<TScript::TStep> Steps) {
-  TScript Script(std::move(Steps));
+void OpenFolderDialog(bool ByBox, std::vector<TStep> Steps) {
+  size_t Next = 0;
+  const DWORD End = GetTickCount() + 20000;
+  TTimer Timer(nullptr);
+  Timer.SetInterval(20);
+  Timer.OnTimer = TNotifyEvent([&](TObject*) {
+    if (Next == Steps.size()) return;
+    if (static_cast<LONG>(GetTickCount() - End) > 0) {
+      for (TForm* F : {static_cast<TForm*>(iForm11), static_cast<TForm*>(iForm10)}) F->SetModalResult(mrCancel);
+    } else if (Steps[Next].Dialog->Active() && HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) {
+      Steps[Next++].Act();
+    }
+  });
   if (ByBox) {
     SendMessageA(iiForm3->Edit1->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(iiForm3->Edit1->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
   } else {
     SendMessageA(iiForm3->BitBtn1->Handle(), BM_CLICK, 0, 0);
   }
-  EXPECT_TRUE(Script.Done());
-  EXPECT_FALSE(iForm10->Visible());
-  HandlePendingMessages();
+  EXPECT_EQ(Next, Steps.size()) << "the script stopped there";
 }
 
-class FolderDialogs : public ::testing::Test {
-protected:
-  void SetUp() override {
+// Fresh folders and forms, the language page showing.
+struct TFolders {
+  TFolders() {
     ts::DeleteTree(Scratch);
     for (const char* F : {"Apps\\Existing", "Apps\\Other", "a\\BRISKO", "b\\Brisko", "c\\brisko", "Brisko2"})
       ts::MakeFolder(Scratch + F);
     ts::WriteAll(Apps + "\\a file", "x");
+    if (Forms.Created()) iiForm3->Show();
   }
-  void TearDown() override { ts::DeleteTree(Scratch); }
-
-  // Fresh forms, the language page showing with Box in its folder box.
-  static void ShowLanguagePage(const std::string& Box) {
-    iiForm3->Show();
-    iiForm3->Edit1->SetText(Box);
-    HandlePendingMessages();
-  }
+  ~TFolders() { ts::DeleteTree(Scratch); }
+  TWizardForms Forms;
 };
 
 }  // namespace
 
-TEST_F(FolderDialogs, TheBoxGetsTheAcceptedFolderWithTheProductFolderOnce) {
-  enum TEnd { Accept, Abort };
+// Every case opens the dialog for the first time: the language page sets the
+// tree's folder while the tree has no window yet.
+TEST(FolderDialogs, TheBoxGetsTheFolderAcceptedOrMadeWithTheProductFolderOnce) {
+  enum TAct { Accept, Abort, Drives, Make, Cancel };
   const struct {
     const char* What;
     std::string Box;
-    bool ByBox;
-    std::string Opens;  // the caption, and the tree's folder, at the first opening
-    TEnd End;
-    std::string Result;  // the box afterwards
+    std::vector<std::pair<TAct, std::string>> Acts;
+    std::string Opens, Result, Label = {};  // Label: the new-folder dialog's current folder
+    bool Refused = false;                   // "Cannot create the folder" and the path
   } Cases[] = {
-      {"a folder", Apps, false, Apps, Accept, Apps + "\\Brisko\\"},
-      {"a folder typed with its backslash", Apps + "\\", true, Apps, Accept, Apps + "\\Brisko\\"},
-      {"the drive root", "C:\\", false, "C:\\", Accept, "C:\\Brisko\\"},
-      {"BRISKO", Scratch + "a\\BRISKO", true, Scratch + "a\\BRISKO", Accept, Scratch + "a\\BRISKO\\"},
-      {"Brisko", Scratch + "b\\Brisko", false, Scratch + "b\\Brisko", Accept, Scratch + "b\\Brisko\\"},
-      {"brisko", Scratch + "c\\brisko\\", false, Scratch + "c\\brisko", Accept, Scratch + "c\\brisko\\"},
-      {"Brisko2", Scratch + "Brisko2", true, Scratch + "Brisko2", Accept, Scratch + "Brisko2\\Brisko\\"},
-      {"Abort", Apps, true, Apps, Abort, Apps},
-      {"no such folder", Scratch + "none\\deeper\\", false, ExcludeTrailingBackslash(SetupFolder()), Accept,
-       SetupFolder() + "Brisko\\"},
-      {"no such folder, Abort", "C:\\program Files\\Brisko\\", false, ExcludeTrailingBackslash(SetupFolder()),
-       Abort, "C:\\program Files\\Brisko\\"},
-      {"an empty box", "", true, ExcludeTrailingBackslash(SetupFolder()), Accept, SetupFolder() + "Brisko\\"},
+      {"a folder", Apps, {{Accept, ""}}, Apps, Apps + "\\Brisko\\"},
+      {"one typed with its backslash", Apps + "\\", {{Accept, ""}}, Apps, Apps + "\\Brisko\\"},
+      {"the drive root", "C:\\", {{Accept, ""}}, "C:\\", "C:\\Brisko\\"},
+      {"BRISKO", Scratch + "a\\BRISKO", {{Accept, ""}}, Scratch + "a\\BRISKO", Scratch + "a\\BRISKO\\"},
+      {"Brisko", Scratch + "b\\Brisko", {{Accept, ""}}, Scratch + "b\\Brisko", Scratch + "b\\Brisko\\"},
+      {"brisko", Scratch + "c\\brisko\\", {{Accept, ""}}, Scratch + "c\\brisko", Scratch + "c\\brisko\\"},
+      {"Brisko2", Scratch + "Brisko2", {{Accept, ""}}, Scratch + "Brisko2", Scratch + "Brisko2\\Brisko\\"},
+      {"Abort", Apps, {{Abort, ""}}, Apps, Apps},
+      {"no such folder", Scratch + "none\\x", {{Accept, ""}}, SetupDir, SetupDir + "\\Brisko\\"},
+      {"an empty box, Abort", "", {{Abort, ""}}, SetupDir, ""},
+      {"a new folder", Apps, {{Make, "New one"}, {Accept, ""}}, Apps, Apps + "\\New one\\Brisko\\", Apps + "\\"},
+      {"an empty name", Apps, {{Make, ""}, {Accept, ""}}, Apps, Apps + "\\Brisko\\", Apps + "\\"},
+      {"an existing one", Apps, {{Make, "Existing"}, {Accept, ""}}, Apps, Apps + "\\Existing\\Brisko\\", Apps + "\\"},
+      {"Cancel", Apps, {{Cancel, "Not made"}, {Accept, ""}}, Apps, Apps + "\\Brisko\\", Apps + "\\"},
+      {"an invalid name", Apps, {{Make, "bad|name"}, {Accept, ""}}, Apps, Apps + "\\Brisko\\", Apps + "\\", true},
+      {"a backslash", Apps, {{Make, "Other\\x"}, {Accept, ""}}, Apps, Apps + "\\Brisko\\", Apps + "\\", true},
+      {"a slash", Apps, {{Make, "Other/x"}, {Accept, ""}}, Apps, Apps + "\\Brisko\\", Apps + "\\", true},
+      {"a drive", Apps, {{Make, "C:x"}, {Accept, ""}}, Apps, Apps + "\\Brisko\\", Apps + "\\", true},
+      {"..", Apps, {{Make, ".."}, {Accept, ""}}, Apps, Apps + "\\Brisko\\", Apps + "\\", true},
+      {"a file's name", Apps, {{Make, "a file"}, {Accept, ""}}, Apps, Apps + "\\Brisko\\", Apps + "\\", true},
+      {"on the drive root", "C:\\", {{Cancel, ""}, {Abort, ""}}, "C:\\", "C:\\", "C:\\"},
+      {"the drives folder", "C:\\", {{Drives, ""}, {Make, "Stray"}, {Accept, ""}}, "C:\\", "C:\\", ""},
   };
-  // Every case is a first opening: the language page sets the tree's folder while
-  // the tree has no window yet.
-  for (const auto& C : Cases) {
+  for (size_t I = 0; I < std::size(Cases); ++I) {
+    const auto& C = Cases[I];
     SCOPED_TRACE(C.What);
-    TWizardForms Forms;
-    ASSERT_TRUE(Forms.Created());
-    ShowLanguagePage(C.Box);
-    std::string Caption, Path;
-    OpenFolderDialog(C.ByBox, {{iForm10, [&] {
-                                  Caption = iForm10->Caption();
-                                  Path = iForm10->ShellTree1->Path();
-                                  Click(C.End == Accept ? iForm10->Button2 : iForm10->Button3);
-                                }}});
-    EXPECT_EQ(Caption, C.Opens);
-    EXPECT_EQ(Path, C.Opens);
-    EXPECT_EQ(iiForm3->Edit1->Text(), C.Result);
-    EXPECT_EQ(iForm10->SelectedDir, C.End == Accept ? C.Result : "");
-    EXPECT_TRUE(iiForm3->Visible());
-  }
-}
-
-TEST_F(FolderDialogs, TheNewFolderDialogMakesOneFolderInTheHighlightedOne) {
-  const std::string Bad = std::string(CannotCreateFolder) + "\r" + Apps + "\\";
-  const struct {
-    const char* What;
-    std::string Name;
-    bool Cancel;
-    std::vector<std::string> Messages;
-    std::string Made;      // the new folder's name, or ""
-    std::string Selected;  // the tree's folder afterwards
-  } Cases[] = {
-      {"a new name", "New one", false, {}, "New one", Apps + "\\New one"},
-      {"an empty name", "", false, {}, "", Apps},
-      {"an existing folder", "Existing", false, {}, "", Apps + "\\Existing"},
-      {"an invalid name", "bad|name", false, {Bad + "bad|name"}, "", Apps},
-      {"a name with a backslash", "one\\two", false, {Bad + "one\\two"}, "", Apps},
-      {"a name with a slash", "one/two", false, {Bad + "one/two"}, "", Apps},
-      {"a drive", "C:new", false, {Bad + "C:new"}, "", Apps},
-      {"the folder above", "..", false, {Bad + ".."}, "", Apps},
-      {"the folder itself", ".", false, {Bad + "."}, "", Apps},
-      {"a file of that name", "a file", false, {Bad + "a file"}, "", Apps},
-      {"Cancel", "Not made", true, {}, "", Apps},
-  };
-  for (const auto& C : Cases) {
-    SCOPED_TRACE(C.What);
-    TWizardForms Forms;
-    ASSERT_TRUE(Forms.Created());
-    ShowLanguagePage(Apps);
+    TFolders Folders;
+    ASSERT_TRUE(Folders.Forms.Created());
+    iiForm3->Edit1->SetText(C.Box);
     ts::TDialogAnswers Answers;
-    std::string Label, CaptionBack;
-    OpenFolderDialog(false, {{iForm10, [] { Click(iForm10->BitBtn1); }},
-                             {iForm11,
-                              [&] {
-                                Label = iForm11->Label2->Caption();
-                                Type(iForm11->Edit1, C.Name);
-                                Click(C.Cancel ? iForm11->Button2 : iForm11->Button3);
-                              }},
-                             {iForm10, [&] {
-                                CaptionBack = iForm10->Caption();
-                                Click(iForm10->Button3);
-                              }}});
-    EXPECT_EQ(Label, Apps + "\\");
-    EXPECT_EQ(Answers.Texts(), C.Messages);
-    EXPECT_EQ(CaptionBack, C.Selected);
-    EXPECT_EQ(iForm11->NewName, C.Cancel ? "" : C.Name);
-    EXPECT_EQ(iForm11->Edit1->Text(), C.Name) << "the name typed last stays for the next opening";
-    EXPECT_TRUE(iForm10->PendingDir.empty());
-    std::vector<std::string> Expected = {"Existing", "Other", "a file"};
-    if (!C.Made.empty()) Expected.push_back(C.Made);
-    std::sort(Expected.begin(), Expected.end());
-    EXPECT_EQ(Entries(Apps), Expected);
-    EXPECT_TRUE(ts::DirectoryExists(Apps + "\\" + C.Made));
-    EXPECT_EQ(Entries(Scratch), (std::vector<std::string>{"Apps", "Brisko2", "a", "b", "c"}));
-    ts::DeleteTree(Apps + "\\New one");
+    std::string Opens, Label, Typed;
+    std::vector<TStep> Steps = {{iForm10, [&] { Opens = iForm10->Caption() + "|" + iForm10->ShellTree1->Path(); }}};
+    for (const auto& [Act, Name] : C.Acts) {
+      if (Act == Accept || Act == Abort)
+        Steps.push_back({iForm10, [A = Act] { Click(A == Accept ? iForm10->Button2 : iForm10->Button3); }});
+      if (Act == Drives) Steps.push_back({iForm10, [] { Key(VK_HOME); }});
+      if (Act != Make && Act != Cancel) continue;
+      Typed = Name;
+      Steps.push_back({iForm10, [] { Click(iForm10->BitBtn1); }});
+      Steps.push_back({iForm11, [&, A = Act, N = Name] {
+                         Label = iForm11->Label2->Caption();
+                         SendMessageA(iForm11->Edit1->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(N.c_str()));
+                         Click(A == Make ? iForm11->Button3 : iForm11->Button2);
+                       }});
+    }
+    OpenFolderDialog(I % 2, Steps);  // every other case clicks into the box
+    EXPECT_EQ(Opens, C.Opens + "|" + C.Opens);
+    EXPECT_EQ(iiForm3->Edit1->Text(), C.Result.empty() ? C.Box : C.Result);
+    EXPECT_EQ(Label, C.Label);
+    const std::string Refusal = std::string(CannotCreateFolder) + "\r" + C.Label + Typed;
+    EXPECT_EQ(Answers.Texts(), C.Refused ? std::vector<std::string>{Refusal} : std::vector<std::string>{});
+    EXPECT_EQ(EntryCount(Apps), 3 + (Typed == "New one"));
+    EXPECT_FALSE(ts::PathExists("\\Stray") || ts::PathExists("C:\\Stray")) << "made on a drive nobody chose";
+    for (const char* Stray : {"\\Stray", "C:\\Stray"}) RemoveDirectoryA(Stray);
+    EXPECT_EQ(iForm11->Edit1->Text(), Typed) << "the name typed last stays";
   }
 }
 
-TEST_F(FolderDialogs, ADriveRootAndTheDrivesFolderInTheNewFolderDialog) {
-  TWizardForms Forms;
-  ASSERT_TRUE(Forms.Created());
-  ShowLanguagePage("C:\\");
-  ts::TDialogAnswers Answers;
-  std::string OnRoot, OnDrives, CaptionOnDrives;
-  OpenFolderDialog(true, {{iForm10, [] { Click(iForm10->BitBtn1); }},
-                          {iForm11,
-                           [&] {
-                             OnRoot = iForm11->Label2->Caption();
-                             Click(iForm11->Button2);
-                           }},
-                          // Home highlights the tree's root, the drives folder, which has no path.
-                          {iForm10, [] { Key(iForm10->ShellTree1, VK_HOME); }},
-                          {iForm10, [&] {
-                             CaptionOnDrives = iForm10->Caption();
-                             Click(iForm10->BitBtn1);
-                           }},
-                          {iForm11,
-                           [&] {
-                             OnDrives = iForm11->Label2->Caption();
-                             Type(iForm11->Edit1, "Stray folder");
-                             Click(iForm11->Button3);
-                           }},
-                          {iForm10, [] { Click(iForm10->Button2); }}});
-  EXPECT_EQ(OnRoot, "C:\\");
-  EXPECT_EQ(CaptionOnDrives, "");
-  EXPECT_EQ(OnDrives, "");
-  EXPECT_TRUE(Answers.Texts().empty());
-  // Not on the drive that is current either.
-  EXPECT_FALSE(ts::PathExists("\\Stray folder"));
-  EXPECT_FALSE(ts::PathExists("C:\\Stray folder"));
-  for (const char* Made : {"\\Stray folder", "C:\\Stray folder"}) RemoveDirectoryA(Made);
-  // Accepting the drives folder gives no folder: the box keeps its text.
-  EXPECT_EQ(iForm10->SelectedDir, "");
-  EXPECT_EQ(iiForm3->Edit1->Text(), "C:\\");
-}
-
-TEST_F(FolderDialogs, TheCaptionFollowsEveryChangeOfTheHighlightedFolder) {
-  TWizardForms Forms;
-  ASSERT_TRUE(Forms.Created());
-  ShowLanguagePage(Apps + "\\Existing");
+TEST(FolderDialogs, TheCaptionFollowsTheHighlightedFolderAndHelpAsksForEachDialogsPage) {
+  TFolders Folders;
+  ASSERT_TRUE(Folders.Forms.Created());
+  iiForm3->Edit1->SetText(Apps + "\\Existing");
   std::vector<std::string> Captions, Paths;
-  auto Record = [&] {
-    Captions.push_back(iForm10->Caption());
-    Paths.push_back(iForm10->ShellTree1->Path());
-  };
-  TShellTree* Tree = iForm10->ShellTree1;
-  OpenFolderDialog(false, {{iForm10, [&] { Record(); Key(Tree, VK_DOWN); }},  // Existing -> Other
-                           {iForm10, [&] { Record(); Key(Tree, VK_UP); }},
-                           {iForm10, [&] { Record(); Key(Tree, VK_LEFT); }},  // to Apps
-                           {iForm10, [&] { Record(); Key(Tree, VK_HOME); }},  // the drives
-                           {iForm10, [&] { Record(); Click(iForm10->Button3); }}});
-  EXPECT_EQ(Captions, Paths);
-  EXPECT_EQ(Paths, (std::vector<std::string>{Apps + "\\Existing", Apps + "\\Other", Apps + "\\Existing", Apps, ""}));
-}
-
-TEST_F(FolderDialogs, TheFolderMadeIsTheOneAcceptedAndHelpAsksForEachDialogsPage) {
-  TWizardForms Forms;
-  ASSERT_TRUE(Forms.Created());
-  ShowLanguagePage(Apps);
   std::vector<intptr_t> Asked;
-  Application->OnHelp = [&](unsigned Command, intptr_t Data, bool&) {
-    if (Command == HELP_CONTEXT) Asked.push_back(Data);
+  Application->OnHelp = [&](unsigned, intptr_t Context, bool&) {
+    Asked.push_back(Context);
     return false;
   };
-  ts::TDialogAnswers Answers;
-  OpenFolderDialog(false, {{iForm10, [] { Click(iForm10->Button1); }},
-                           {iForm10, [] { Click(iForm10->BitBtn1); }},
-                           {iForm11, [] { Click(iForm11->Button1); }},
-                           {iForm11,
-                            [] {
-                              Type(iForm11->Edit1, "Brisko");
-                              Click(iForm11->Button3);
-                            }},
-                           {iForm10, [] { Click(iForm10->Button2); }}});
+  auto Then = [&](std::function<void()> Act) {  // notes the caption and the tree's folder first
+    return TStep{iForm10, [&, Act] {
+                   Captions.push_back(iForm10->Caption());
+                   Paths.push_back(iForm10->ShellTree1->Path());
+                   Act();
+                 }};
+  };
+  OpenFolderDialog(false, {Then([] { Key(VK_DOWN); }), Then([] { Key(VK_UP); }), Then([] { Key(VK_LEFT); }),
+                           Then([] { Key(VK_HOME); }), Then([] { Click(iForm10->Button1); }),
+                           Then([] { Click(iForm10->BitBtn1); }), {iForm11, [] { Click(iForm11->Button1); }},
+                           {iForm11, [] { Click(iForm11->Button2); }}, {iForm10, [] { Click(iForm10->Button3); }}});
   Application->OnHelp = nullptr;
-  EXPECT_EQ(Asked, (std::vector<intptr_t>{100, 110}));
-  EXPECT_TRUE(Answers.Texts().empty()) << "no help file: nothing to show";
-  EXPECT_TRUE(ts::DirectoryExists(Apps + "\\Brisko"));
-  EXPECT_EQ(iiForm3->Edit1->Text(), Apps + "\\Brisko\\");
-
-  // The second opening starts where the box now points, the name typed last still there.
-  OpenFolderDialog(true, {{iForm10, [] { Click(iForm10->BitBtn1); }},
-                          {iForm11,
-                           [] {
-                             EXPECT_EQ(iForm11->Edit1->Text(), "Brisko");
-                             EXPECT_EQ(iForm11->Label2->Caption(), Apps + "\\Brisko\\");
-                             Click(iForm11->Button2);
-                           }},
-                          {iForm10, [] { Click(iForm10->Button2); }}});
-  EXPECT_EQ(iiForm3->Edit1->Text(), Apps + "\\Brisko\\");
+  EXPECT_EQ(Captions, Paths);
+  EXPECT_EQ(Paths,
+            (std::vector<std::string>{Apps + "\\Existing", Apps + "\\Other", Apps + "\\Existing", Apps, "", ""}));
+  EXPECT_EQ(Asked, (std::vector<intptr_t>{100, 110})) << "no help file: nothing else happens";
 }
