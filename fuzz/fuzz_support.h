@@ -6,6 +6,14 @@
 
 #include "mltlang/Mltlang1.h"
 
+// The records' classes, registered once before the first input as a program
+// does at start-up (libFuzzer calls LLVMFuzzerInitialize first). Each fuzzer
+// is one source file that includes this header once.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  RegisterMltlangClasses();
+  return 0;
+}
+
 // A property that every input must keep; its failure is a finding.
 #define FUZZ_CHECK(Cond)                                                    \
   do {                                                                      \

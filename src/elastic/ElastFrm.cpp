@@ -44,11 +44,6 @@ END_CLASS_INFO
 
 void RegisterElasticClasses() { RegisterComponentClass(TElasticForm::StaticClassInfo()); }
 
-namespace {
-// The reader finds the class by name even when nobody calls the function above.
-const bool Registered = (RegisterElasticClasses(), true);
-}  // namespace
-
 TElasticForm::TElasticForm(TComponent* AOwner) : TComponent(AOwner) {
   CheckOwner(AOwner);
   bool Designing = ComponentState().Contains(csDesigning);

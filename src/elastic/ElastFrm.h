@@ -84,5 +84,7 @@ private:
   TTimer* DesignTimer_ = nullptr;  // owned through the component tree, design state only
 };
 
-// Makes TElasticForm known to the form reader.
+// The elastic package's classes: makes TElasticForm known to the form reader. A
+// program calls it at start-up, before reading a form that holds one; nothing
+// registers itself.
 void RegisterElasticClasses();

@@ -7,26 +7,19 @@
 #include "classes/sysutils.h"
 #include "gui/dialogs.h"
 #include "gui/guiclasses.h"
+#include "gui/exceptionsink.h"
 #include "gui/thread.h"
-#include "gui/winhook.h"
 
 TApplication* Application = nullptr;
 
 namespace {
-// The screen and the application exist from start-up on. They are never
-// destroyed by static destruction: by then much of the program is gone; Run
-// destroys the forms while everything is still whole.
+// The application exists from start-up on. It is never destroyed by static
+// destruction: by then much of the program is gone; Run destroys the forms
+// while everything is still whole.
 struct TGlobals {
-  TGlobals() {
-    Screen = new TScreen(nullptr);
-    Application = new TApplication(nullptr);
-  }
+  TGlobals() { Application = new TApplication(nullptr); }
 } Globals;
 }  // namespace
-
-void HandleWindowException(TObject* Sender) {
-  if (Application) Application->HandleException(Sender);
-}
 
 BEGIN_CLASS_INFO(TApplication, TComponent, nullptr)
 END_CLASS_INFO
@@ -34,12 +27,24 @@ END_CLASS_INFO
 // The control classes are registered when a form is read or the application
 // initialised, not here: this runs during static initialisation, before other
 // units' class tables may be ready.
-TApplication::TApplication(TComponent* Owner) : TComponent(Owner) {}
+TApplication::TApplication(TComponent* Owner) : TComponent(Owner) {
+  if (Application) return;
+  PreviousSink_ = SetExceptionSink(&HandleInApplication);
+  PreviousRunner_ = SetFormRunner(this);
+}
 
 TApplication::~TApplication() {
   // The forms go first; they may still want the application while they do.
   DestroyComponents();
-  if (Application == this) Application = nullptr;
+  if (Application == this) {
+    Application = nullptr;
+    SetExceptionSink(PreviousSink_);
+    SetFormRunner(PreviousRunner_);
+  }
+}
+
+void TApplication::HandleInApplication(TObject* Sender) {
+  if (Application) Application->HandleException(Sender);
 }
 
 void TApplication::Initialize() {
@@ -53,14 +58,18 @@ void TApplication::FormCreated(TForm* Form) {
   if (!MainForm_) MainForm_ = Form;
 }
 
+void TApplication::FormDestroyed(TForm* Form) {
+  if (MainForm_ == Form) MainForm_ = nullptr;
+}
+
 void TApplication::Run() {
   InitMainThread();
+  // Run may be called again (tests do); what was terminated is over.
+  TScopeGuard Over([this] { Terminated_ = false; });
   if (!MainForm_) return;
   if (ShowMainForm) MainForm_->Show();
   while (!Terminated_) HandleMessage();
   DestroyComponents();
-  // Run may be called again (tests do); what was terminated is over.
-  Terminated_ = false;
 }
 
 bool TApplication::ProcessMessage() {

@@ -1,3 +1,8 @@
+// gui/ layer 6 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // The application: its forms, the message loop, the default exception handling,
 // help requests and the title.
 //
@@ -18,10 +23,11 @@
 #include <optional>
 #include <string>
 
+#include "gui/exceptionsink.h"
 #include "gui/forms.h"
 #include "gui/handles.h"
 
-class TApplication : public TComponent {
+class TApplication : public TComponent, public TFormRunner {
   DECLARE_CLASS(TApplication)
 public:
   explicit TApplication(TComponent* Owner);
@@ -37,7 +43,7 @@ public:
   // The first form made is the main form; the others stay hidden until shown.
   template <class T>
   void CreateForm(T*& Reference);
-  TForm* MainForm() const { return MainForm_; }
+  TForm* MainForm() const override { return MainForm_; }
 
   // Shows the main form and handles messages until the main form is closed or
   // Terminate is called. At the end the forms the application owns are
@@ -47,10 +53,10 @@ public:
   // Handles every message waiting, then returns.
   void ProcessMessages();
   // Handles one message, waiting for one if there is none.
-  void HandleMessage();
+  void HandleMessage() override;
   // Ends Run once the message being handled is done.
-  void Terminate() { Terminated_ = true; }
-  bool Terminated() const { return Terminated_; }
+  void Terminate() override { Terminated_ = true; }
+  bool Terminated() const override { return Terminated_; }
 
   // Call from a catch block: gives the exception to OnException, or shows its
   // message in an error box; the program goes on. Never throws.
@@ -58,7 +64,7 @@ public:
   void ShowException(const std::string& Message);
 
   // A help request. OnHelp sees it first; with no help file nothing else happens.
-  bool HelpContext(int Context);
+  bool HelpContext(int Context) override;
   bool HelpCommand(unsigned Command, intptr_t Data);
   const std::string& HelpFile() const { return HelpFile_; }
   void SetHelpFile(const std::string& Value) { HelpFile_ = Value; }
@@ -79,6 +85,9 @@ public:
 
 private:
   void FormCreated(TForm* Form);
+  void FormDestroyed(TForm* Form) override;
+  // The exception sink the application installs: HandleException.
+  static void HandleInApplication(TObject* Sender);
   bool ProcessMessage();
   bool IsDialogKeyMessage(MSG& Msg);
   bool IsMDIMessage(MSG& Msg);
@@ -90,8 +99,8 @@ private:
   bool TitleSet_ = false;
   std::string HelpFile_;
   std::optional<TOleInitializer> Ole_;
-
-  friend class TForm;
+  TExceptionSink PreviousSink_ = nullptr;
+  TFormRunner* PreviousRunner_ = nullptr;
 };
 
 extern TApplication* Application;
@@ -100,12 +109,11 @@ template <class T>
 void TApplication::CreateForm(T*& Reference) {
   void* Memory = ::operator new(sizeof(T));
   Reference = static_cast<T*>(Memory);
-  try {
-    new (Memory) T(this);
-  } catch (...) {
+  TScopeGuard Failed([&] {
     Reference = nullptr;
     ::operator delete(Memory);
-    throw;
-  }
+  });
+  new (Memory) T(this);
+  Failed.Dismiss();
   FormCreated(Reference);
 }

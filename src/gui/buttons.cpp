@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+void RegisterButtonsClasses() { RegisterComponentClass(TBitBtn::StaticClassInfo()); }
+
 const TEnumInfo& ButtonLayoutNames() {
   static const TEnumInfo Names{"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"};
   return Names;
@@ -92,7 +94,7 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
   const int Image = Disabled ? (N >= 2 ? 1 : 0) : (Down && N >= 3 ? 2 : 0);
 
   const std::string Caption = GetText();
-  HGDIOBJ OldFont = SelectObject(DC, Font()->Handle());
+  TSelectedObject CaptionFont(DC, Font()->Handle());
   RECT TextSize{0, 0, 0, 0};
   if (!Caption.empty()) DrawTextA(DC, Caption.c_str(), static_cast<int>(Caption.size()), &TextSize, DT_SINGLELINE | DT_CALCRECT);
   const int TW = TextSize.right, TH = TextSize.bottom;
@@ -137,22 +139,19 @@ void TBitBtn::DrawItem(const DRAWITEMSTRUCT& Item) {
     RECT T{Box.left + TextAt.x + Shift, Box.top + TextAt.y + Shift, 0, 0};
     T.right = T.left + TW;
     T.bottom = T.top + TH;
-    const int OldMode = SetBkMode(DC, TRANSPARENT);
-    COLORREF OldColor;
+    TSavedDC Saved(DC);
+    SetBkMode(DC, TRANSPARENT);
     if (Disabled) {
       RECT Light = T;
       OffsetRect(&Light, 1, 1);
-      OldColor = SetTextColor(DC, ColorToRGB(clBtnHighlight));
+      SetTextColor(DC, ColorToRGB(clBtnHighlight));
       DrawTextA(DC, Caption.c_str(), static_cast<int>(Caption.size()), &Light, DT_SINGLELINE);
       SetTextColor(DC, ColorToRGB(clBtnShadow));
     } else {
-      OldColor = SetTextColor(DC, ColorToRGB(Font()->Color()));
+      SetTextColor(DC, ColorToRGB(Font()->Color()));
     }
     DrawTextA(DC, Caption.c_str(), static_cast<int>(Caption.size()), &T, DT_SINGLELINE);
-    SetTextColor(DC, OldColor);
-    SetBkMode(DC, OldMode);
   }
-  SelectObject(DC, OldFont);
 
   if (Focus) {
     RECT F = Box;

@@ -1,7 +1,15 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Buttons with pictures.
 #pragma once
 
 #include "gui/stdctrls.h"
+
+// Makes TBitBtn known to the form reader (RegisterGuiClasses does).
+void RegisterButtonsClasses();
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 const TEnumInfo& ButtonLayoutNames();

@@ -4,6 +4,12 @@
 
 #include <vector>
 
+void RegisterComCtrlsClasses() {
+  for (const TClassInfo* C :
+       {&TStatusBar::StaticClassInfo(), &THeaderControl::StaticClassInfo(), &TListView::StaticClassInfo()})
+    RegisterComponentClass(*C);
+}
+
 // --- Items with a text and a width -------------------------------------------------
 
 BEGIN_CLASS_INFO(TTextWidthItem, TCollectionItem, nullptr)

@@ -1,3 +1,8 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Common controls over comctl32's windows: the status bar with its panels, the
 // header control with its sections and the list view with its columns. Each item
 // collection is published (Panels, Sections, Columns) and stored in form
@@ -7,6 +12,10 @@
 #include <string>
 
 #include "gui/controls.h"
+
+// Makes the status bar, header control and list view known to the form reader
+// (RegisterGuiClasses does).
+void RegisterComCtrlsClasses();
 
 class TStatusBar;
 class THeaderControl;

@@ -1,3 +1,8 @@
+// gui/ layer 3 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Controls: the visual components of a form.
 //
 //   TControl         bounds, visibility, text, font, colour, alignment, mouse events
@@ -6,6 +11,15 @@
 //   TGraphicControl  a control without a window, painted by its parent (labels, images)
 //   TCustomControl   a window of our own class that paints itself (panels, forms)
 //
+// One class, TWinControl, in several source files by concept:
+//   controls.cpp           TControl, cursors, shift states, the control host
+//   controls_window.cpp    window classes, making and binding the window, child controls
+//   controls_dispatch.cpp  WndProc: reflection, mouse, keys, cursor
+//   controls_focus.cpp     tab order and focus
+//   controls_align.cpp     bounds, alignment of children, scrolling
+//   controls_paint.cpp     canvases, painting, TGraphicControl and TCustomControl
+//   controls_accessible.cpp  what assistive technology reads of graphic controls
+//
 // The window procedure. Every window of the library has one static procedure that
 // finds its object from the HWND (a window property, bound at the first message
 // of CreateWindowEx) and calls the object's virtual WndProc. What WndProc does not
@@ -13,7 +27,8 @@
 // system procedure for superclassed system controls (BUTTON, EDIT, COMBOBOX and
 // comctl32's). Notifications a parent gets about a child (WM_COMMAND, WM_NOTIFY,
 // WM_CTLCOLOR*, WM_DRAWITEM, ...) are reflected to the child as CN_ messages. No
-// exception ever unwinds into user32: the procedure hands it to the application.
+// exception ever unwinds into user32: the procedure hands it to the exception
+// sink (exceptionsink.h), which the application fills.
 // Someone else's procedure may sit in front of ours (see winhook.h); nothing here
 // relies on GWLP_WNDPROC being ours.
 //
@@ -22,7 +37,8 @@
 // object's state to the new window in CreateWnd (after TWinControl::CreateWnd)
 // and keep what the window holds in SaveWindowState, and handle the reflected
 // CN_COMMAND / CN_NOTIFY in WndProc. InitCommonControl registers comctl32's
-// classes. Register the class for form resources with RegisterComponentClass.
+// classes. Register the class for form resources in its family's
+// Register...Classes function (see guiclasses.h).
 #pragma once
 
 #include <windows.h>
@@ -34,12 +50,13 @@
 #include "classes/components.h"
 #include "classes/sets.h"
 #include "classes/typinfo.h"
+#include "gui/dialogs.h"
 #include "gui/graphics.h"
+#include "gui/messages.h"
 
 INSTBRISKO_EXCEPTION(EInvalidOperation, Exception);
 
 class TWinControl;
-class TForm;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
@@ -47,8 +64,13 @@ enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateFlag { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
 using TShiftState = TSet<TShiftStateFlag>;
 
+// A form's border; controls with a border use bsNone and bsSingle (TBorderStyle).
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+
 const TEnumInfo& AlignNames();
 const TEnumInfo& AlignmentNames();
+const TEnumInfo& BorderStyleNames();  // bsNone and bsSingle, for controls
 // The keyboard's shift keys now, and the modifier bits of a mouse message.
 TShiftState KeyboardShiftState();
 TShiftState MouseShiftState(WPARAM Keys);
@@ -74,6 +96,10 @@ inline constexpr TCursor crSizeAll = -22;
 const TIdentMap& CursorIdents();
 // The system cursor for one of the values above (the arrow for unknown ones).
 HCURSOR CursorHandle(TCursor Cursor);
+// The cursor shown over every window of the program while it is not crDefault
+// (TScreen::Cursor); with crDefault each control shows its own.
+TCursor GlobalCursor();
+void SetGlobalCursor(TCursor Cursor);
 
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
 using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
@@ -89,28 +115,6 @@ struct TMessage {
   LRESULT Result;
 };
 
-// Notifications reflected from a parent to the child they are about.
-inline constexpr UINT CN_BASE = 0xBC00;
-inline constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
-inline constexpr UINT CN_NOTIFY = CN_BASE + WM_NOTIFY;
-inline constexpr UINT CN_CTLCOLOREDIT = CN_BASE + WM_CTLCOLOREDIT;
-inline constexpr UINT CN_CTLCOLORLISTBOX = CN_BASE + WM_CTLCOLORLISTBOX;
-inline constexpr UINT CN_CTLCOLORBTN = CN_BASE + WM_CTLCOLORBTN;
-inline constexpr UINT CN_CTLCOLORSTATIC = CN_BASE + WM_CTLCOLORSTATIC;
-inline constexpr UINT CN_CTLCOLORSCROLLBAR = CN_BASE + WM_CTLCOLORSCROLLBAR;
-inline constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
-inline constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
-inline constexpr UINT CN_DELETEITEM = CN_BASE + WM_DELETEITEM;
-inline constexpr UINT CN_COMPAREITEM = CN_BASE + WM_COMPAREITEM;
-inline constexpr UINT CN_VKEYTOITEM = CN_BASE + WM_VKEYTOITEM;
-inline constexpr UINT CN_CHARTOITEM = CN_BASE + WM_CHARTOITEM;
-inline constexpr UINT CN_HSCROLL = CN_BASE + WM_HSCROLL;
-inline constexpr UINT CN_VSCROLL = CN_BASE + WM_VSCROLL;
-inline constexpr UINT CN_LAST = CN_BASE + 0x3FF;
-// The library's own messages to its own windows.
-inline constexpr UINT CM_BASE = 0xB000;
-inline constexpr UINT CM_RELEASE = CM_BASE + 1;  // a form frees itself
-
 // Registers comctl32's window classes of the given ICC_ groups (once each).
 void InitCommonControl(DWORD Classes);
 // Gives back the device contexts control canvases took outside painting; the
@@ -118,6 +122,28 @@ void InitCommonControl(DWORD Classes);
 void FreeDeviceContexts();
 
 class TControl;
+
+// The form a control is on, as the controls see it. Forms lie above controls in
+// the library's order; a control reaches its form only through this, and TForm
+// implements it. Only the topmost parent of a control tree can be one.
+class TControlHost {
+public:
+  // Control, on this form, is to have the focus (the form's active control).
+  virtual void SetActiveControl(TWinControl* Control) = 0;
+  // The window of Control, on this form, got the focus.
+  virtual void FocusChanged(TWinControl* Control) = 0;
+  // Control leaves the form (it or a parent of it is removed).
+  virtual void ControlRemoved(TControl* Control) = 0;
+  // A button of the form with a modal result was clicked.
+  virtual void SetModalResult(TModalResult Value) = 0;
+
+protected:
+  ~TControlHost() = default;
+};
+
+// The host of the control tree Control is in (its topmost parent, when that is a
+// form), or null.
+TControlHost* ControlHost(const TControl* Control);
 
 // A canvas on a control: during painting the DC handed to it, otherwise the
 // control's window DC (a graphic control: its parent's, moved to its place), or a
@@ -134,13 +160,8 @@ public:
   template <class TPaint>
   void PaintOn(HDC DC, TPaint&& Paint) {
     BeginPaint(DC);
-    try {
-      Paint();
-    } catch (...) {
-      EndPaint();
-      throw;
-    }
-    EndPaint();
+    TScopeGuard Done([this] { EndPaint(); });
+    Paint();
   }
 
 protected:
@@ -148,9 +169,9 @@ protected:
 
 private:
   TControl& Control_;
-  HDC OwnDC_ = nullptr;
-  HWND OwnWnd_ = nullptr;
-  bool MemoryDC_ = false;
+  // The DC the canvas took itself: a window's, or one for measuring.
+  TWindowDC WindowDC_;
+  TMemoryDC MemoryDC_;
 };
 
 class TControl : public TComponent {
@@ -384,6 +405,10 @@ public:
   // True when the window, or a foreign child window of it (a combo box's edit), has the focus.
   bool Focused() const;
   virtual void SetFocus();
+  // True when the control acts itself on this Tab, arrow, Return or Escape key
+  // now, so that the form leaves the key to it (an open drop-down list takes
+  // Return and Escape).
+  virtual bool HandlesDialogKey(WORD Key) const { return false; }
 
   // While disabled (nested), children are not aligned; enabling aligns once.
   void DisableAlign() { ++AlignDisabled_; }
@@ -481,6 +506,8 @@ private:
   bool Reflect(TMessage& M, HWND Child);
   TWinControl* ChildWithID(UINT ID) const;
   bool ForwardMouseToChild(TMessage& M);
+  // WM_GETOBJECT: answers for the graphic children with an accessible text.
+  bool AnswerGetObject(TMessage& M);
   void FixupTabList();
   void PaintHandler(TMessage& M);
   void SetCursorHandler(TMessage& M);
@@ -498,6 +525,14 @@ private:
 };
 
 // A control without a window, painted by its parent's WM_PAINT.
+//
+// Having no window, it cannot be read by assistive technology on its own: its
+// parent's window answers for it. A parent of our own class that holds graphic
+// controls with an AccessibleText answers WM_GETOBJECT with an accessible object
+// (MSAA's IAccessible) whose children are its child windows and, as static
+// texts with their bounds, those graphic controls, in reading order (top to
+// bottom, then left to right). A screen reader then hears a label as it hears
+// a STATIC window's text.
 class TGraphicControl : public TControl {
   DECLARE_CLASS(TGraphicControl)
 public:
@@ -506,10 +541,15 @@ public:
   TCanvas& Canvas() { return Canvas_; }
   // Paints onto DC, whose origin and clipping the parent has set to the control.
   void PaintTo(HDC DC);
+  // The text a person reads on the control, for assistive technology; empty for
+  // a control with nothing to read (a picture).
+  virtual std::string AccessibleText() const { return {}; }
 
 protected:
   virtual void Paint() {}
   void FontChanged() override;
+  // Tells assistive technology that the text changed.
+  void TextChanged() override;
 
 private:
   TControlCanvas Canvas_;
@@ -531,9 +571,6 @@ protected:
 private:
   TControlCanvas Canvas_;
 };
-
-// The form a control is on (its topmost parent, when that is a form), or null.
-TForm* GetParentForm(const TControl* Control);
 
 // --- Publishing helpers: the usual properties of a control class ------------------
 

@@ -1,3 +1,8 @@
+// gui/ layer 1 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Message boxes: the simple one (ShowMessage) and the message dialog (MessageDlg).
 // Both use the system's own message box, task-modal, centred on the screen.
 #pragma once

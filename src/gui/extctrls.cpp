@@ -1,14 +1,17 @@
 #include "gui/extctrls.h"
 
 #include <algorithm>
-#include <map>
 
 #include "classes/sysutils.h"
-#include "gui/winhook.h"
 
 const TEnumInfo& BevelCutNames() {
   static const TEnumInfo Names{"bvNone", "bvLowered", "bvRaised", "bvSpace"};
   return Names;
+}
+
+void RegisterExtCtrlsClasses() {
+  for (const TClassInfo* C : {&TPanel::StaticClassInfo(), &TImage::StaticClassInfo(), &TTimer::StaticClassInfo()})
+    RegisterComponentClass(*C);
 }
 
 // --- TPanel ----------------------------------------------------------------------
@@ -48,19 +51,17 @@ void TPanel::AdjustClientRect(RECT& Rect) const {
 namespace {
 // Lines of Width pixels: the top and left ones in TopLeft, the others in BottomRight.
 void Frame3D(HDC DC, RECT& R, COLORREF TopLeft, COLORREF BottomRight, int Width) {
-  HBRUSH Light = CreateSolidBrush(TopLeft);
-  HBRUSH Dark = CreateSolidBrush(BottomRight);
+  TGdiObject<HBRUSH> Light(CreateSolidBrush(TopLeft));
+  TGdiObject<HBRUSH> Dark(CreateSolidBrush(BottomRight));
   for (int I = 0; I < Width && R.right > R.left && R.bottom > R.top; ++I) {
     RECT Top{R.left, R.top, R.right - 1, R.top + 1}, Left{R.left, R.top, R.left + 1, R.bottom - 1};
     RECT Bottom{R.left, R.bottom - 1, R.right, R.bottom}, Right{R.right - 1, R.top, R.right, R.bottom};
-    FillRect(DC, &Top, Light);
-    FillRect(DC, &Left, Light);
-    FillRect(DC, &Bottom, Dark);
-    FillRect(DC, &Right, Dark);
+    FillRect(DC, &Top, Light.Get());
+    FillRect(DC, &Left, Light.Get());
+    FillRect(DC, &Bottom, Dark.Get());
+    FillRect(DC, &Right, Dark.Get());
     InflateRect(&R, -1, -1);
   }
-  DeleteObject(Light);
-  DeleteObject(Dark);
 }
 
 void Bevel(HDC DC, RECT& R, TBevelCut Cut, int Width) {
@@ -206,20 +207,6 @@ void TImage::SetTransparent(bool Value) {
 
 // --- TTimer ----------------------------------------------------------------------
 
-namespace {
-
-std::map<UINT_PTR, TTimer*>& Timers() {
-  static auto* Map = new std::map<UINT_PTR, TTimer*>;
-  return *Map;
-}
-
-UINT_PTR NextTimerId() {
-  static UINT_PTR Id = 0;
-  return ++Id;
-}
-
-}  // namespace
-
 BEGIN_CLASS_INFO(TTimer, TComponent, ComponentCreator<TTimer>)
   P.Bool("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true);
   P.Int("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000);
@@ -233,44 +220,24 @@ TTimer::~TTimer() {
   Update();
 }
 
-LRESULT CALLBACK TTimer::TimerWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
-  if (Msg != WM_TIMER) return DefWindowProcA(Wnd, Msg, W, L);
-  auto It = Timers().find(static_cast<UINT_PTR>(W));
-  if (It != Timers().end()) {
-    TTimer* T = It->second;
-    try {
-      T->Fire();
-    } catch (...) {
-      HandleWindowException(T);
-    }
-  }
-  return 0;
-}
-
 void TTimer::Update() {
-  static HWND Window = [] {
-    WNDCLASSA Class{};
-    Class.lpfnWndProc = TimerWndProc;
-    Class.hInstance = GetModuleHandleA(nullptr);
-    Class.lpszClassName = "InstbriskoTimerWindow";
-    RegisterClassA(&Class);
-    return CreateWindowExA(0, Class.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Class.hInstance,
-                           nullptr);
-  }();
-  if (Id_) {
-    KillTimer(Window, Id_);
-    Timers().erase(Id_);
-    Id_ = 0;
+  if (Running_) {
+    KillTimer(Window_->Handle(), TimerId);
+    Running_ = false;
   }
   if (!Enabled_ || Interval_ == 0 || ComponentState().Contains(csLoading) ||
       ComponentState().Contains(csDesigning) || ComponentState().Contains(csDestroying))
     return;
-  Id_ = NextTimerId();
-  if (!SetTimer(Window, Id_, Interval_, nullptr)) {
-    Id_ = 0;
-    throw EOSError("Not enough timers available");
-  }
-  Timers()[Id_] = this;
+  if (!Window_)
+    Window_ = std::make_unique<TMessageWindow>(
+        [this](UINT Msg, WPARAM, LPARAM, LRESULT&) {
+          if (Msg != WM_TIMER) return false;
+          Fire();
+          return true;
+        },
+        this);
+  if (!SetTimer(Window_->Handle(), TimerId, Interval_, nullptr)) throw EOSError("Not enough timers available");
+  Running_ = true;
 }
 
 void TTimer::Fire() { OnTimer(this); }

@@ -1,10 +1,20 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Panels, images and timers.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+
 #include "gui/controls.h"
-#include "gui/forms.h"
+#include "gui/msgwindow.h"
+
+// Makes panels, images and timers known to the form reader (RegisterGuiClasses does).
+void RegisterExtCtrlsClasses();
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 const TEnumInfo& BevelCutNames();
@@ -94,10 +104,12 @@ public:
   void Loaded() override;
 
 private:
-  static LRESULT CALLBACK TimerWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L);
+  static constexpr UINT_PTR TimerId = 1;
   void Update();
   void Fire();
   bool Enabled_ = true;
   unsigned Interval_ = 1000;
-  UINT_PTR Id_ = 0;
+  bool Running_ = false;
+  // Made when the timer first runs; gets its WM_TIMER.
+  std::unique_ptr<TMessageWindow> Window_;
 };

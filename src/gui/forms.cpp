@@ -4,17 +4,19 @@
 
 #include "classes/formstream.h"
 #include "classes/sysutils.h"
-#include "gui/application.h"
-#include "gui/guiclasses.h"
+#include "gui/exceptionsink.h"
 #include "gui/handles.h"
-#include "gui/stdctrls.h"
-#include "gui/winhook.h"
 
-TScreen* Screen = nullptr;
+// The screen exists from start-up on and is never destroyed: static destruction
+// comes when much of the program is gone already.
+TScreen* Screen = new TScreen(nullptr);
 
 namespace {
 
 HMODULE ResourceModule = nullptr;
+TFormRunner* Runner = nullptr;
+
+TForm* MainForm() { return Runner ? Runner->MainForm() : nullptr; }
 
 const TEnumInfo& BorderIconNames() {
   static const TEnumInfo Names{"biSystemMenu", "biMinimize", "biMaximize", "biHelp"};
@@ -57,15 +59,16 @@ void EnableWindows(const TDisabledWindows& D) {
 
 }  // namespace
 
-const TEnumInfo& BorderStyleNames() {
-  static const TEnumInfo Names{"bsNone", "bsSingle"};
-  return Names;
-}
-
 const TEnumInfo& FormBorderStyleNames() {
   static const TEnumInfo Names{"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"};
   return Names;
 }
+
+TFormRunner* SetFormRunner(TFormRunner* Value) { return std::exchange(Runner, Value); }
+
+TFormRunner* FormRunner() { return Runner; }
+
+TForm* GetParentForm(const TControl* Control) { return dynamic_cast<TForm*>(ControlHost(Control)); }
 
 void SetFormResourceModule(HMODULE Module) { ResourceModule = Module; }
 
@@ -248,7 +251,7 @@ TForm::~TForm() {
   // whole; the controls and components go after.
   DestroyHandle();
   if (Screen) Screen->RemoveForm(this);
-  if (Application && Application->MainForm_ == this) Application->MainForm_ = nullptr;
+  if (Runner) Runner->FormDestroyed(this);
 }
 
 void TForm::InitializeForm() {
@@ -267,7 +270,6 @@ void TForm::InitializeForm() {
 void TForm::InitializeForm(std::string_view FormText) { ReadForm(FormText); }
 
 void TForm::ReadForm(std::string_view Text) {
-  RegisterGuiClasses();
   ReadComponent(Text, *this);
   // A form stored visible is shown once its creation handler has run.
   const bool ShowNow = Visible_;
@@ -368,7 +370,7 @@ void TForm::CreateWindowHandle(const TCreateParams& P) {
     TCustomControl::CreateWindowHandle(P);
     return;
   }
-  TForm* Main = Application ? Application->MainForm() : nullptr;
+  TForm* Main = MainForm();
   if (!Main || Main == this || !Main->ClientHandle_)
     throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
   TCreateParams Child = P;
@@ -462,14 +464,9 @@ void TForm::SetAutoScroll(bool Value) {
 void TForm::UpdateScrollBars() {
   if (!Handle_ || UpdatingScrollBars_ || IsReading()) return;
   UpdatingScrollBars_ = true;
-  try {
-    HorzScrollBar_.Update();
-    VertScrollBar_.Update();
-  } catch (...) {
-    UpdatingScrollBars_ = false;
-    throw;
-  }
-  UpdatingScrollBars_ = false;
+  TScopeGuard Done([this] { UpdatingScrollBars_ = false; });
+  HorzScrollBar_.Update();
+  VertScrollBar_.Update();
 }
 
 void TForm::Resize() {
@@ -498,7 +495,7 @@ void TForm::PlaceForShow() {
       Around = dynamic_cast<TForm*>(Owner());
       [[fallthrough]];
     case poMainFormCenter:
-      if (!Around && Application) Around = Application->MainForm();
+      if (!Around) Around = MainForm();
       if (Around == this || (Around && !Around->Showing())) Around = nullptr;
       if (Around) Area = Around->BoundsRect();
       break;
@@ -545,7 +542,7 @@ void TForm::BringToFront() {
 int TForm::ShowModal() {
   if (Visible_ || !Enabled_ || Modal_ || FormStyle_ == fsMDIChild)
     throw EInvalidOperation("Cannot make a visible window modal");
-  if (!Application) throw EInvalidOperation("There is no application to run a modal form");
+  if (!Runner) throw EInvalidOperation("There is no application to run a modal form");
   if (HWND Capture = GetCapture()) SendMessageA(Capture, WM_CANCELMODE, 0, 0);
   ReleaseCapture();
   HandleNeeded();
@@ -554,25 +551,19 @@ int TForm::ShowModal() {
   EnumThreadWindows(GetCurrentThreadId(), DisableWindow, reinterpret_cast<LPARAM>(&Disabled));
   Modal_ = true;
   ModalResult_ = mrNone;
-  auto Finish = [&] {
+  TScopeGuard Finish([&] {
     Modal_ = false;
     // Back on first, so that hiding hands the activation to the window below.
     EnableWindows(Disabled);
     if (Visible_) Hide();
     if (Previous && IsWindow(Previous) && IsWindowVisible(Previous)) SetActiveWindow(Previous);
-  };
-  try {
-    Show();
-    do {
-      Application->HandleMessage();
-      if (Application->Terminated()) ModalResult_ = mrCancel;
-      else if (ModalResult_ != mrNone) CloseModal();
-    } while (ModalResult_ == mrNone);
-  } catch (...) {
-    Finish();
-    throw;
-  }
-  Finish();
+  });
+  Show();
+  do {
+    Runner->HandleMessage();
+    if (Runner->Terminated()) ModalResult_ = mrCancel;
+    else if (ModalResult_ != mrNone) CloseModal();
+  } while (ModalResult_ == mrNone);
   return ModalResult_;
 }
 
@@ -601,8 +592,8 @@ void TForm::Close() {
   TCloseAction Action = FormStyle_ == fsMDIChild ? (BorderIcons_.Contains(biMinimize) ? caMinimize : caNone) : caHide;
   DoClose(Action);
   if (Action == caNone) return;
-  if (Application && Application->MainForm() == this) {
-    Application->Terminate();
+  if (Runner && Runner->MainForm() == this) {
+    Runner->Terminate();
     return;
   }
   switch (Action) {
@@ -664,9 +655,7 @@ bool TForm::DialogKey(const MSG& Msg) {
   const LRESULT Code = SendMessageA(Msg.hwnd, WM_GETDLGCODE, Key, 0);
   TWinControl* Current = FindControl(Msg.hwnd);
   if (Current == this) Current = nullptr;
-  // An open drop-down list takes Return and Escape itself.
-  if (auto* Combo = dynamic_cast<TComboBox*>(Current); Combo && Combo->DroppedDown() && (Key == VK_RETURN || Key == VK_ESCAPE))
-    return false;
+  if (Current && Current->HandlesDialogKey(Key)) return false;
 
   switch (Key) {
     case VK_TAB:
@@ -713,7 +702,7 @@ void TForm::HelpRequest(const HELPINFO* Info) {
     for (TControl* C = FindControl(static_cast<HWND>(Info->hItemHandle)); C && !Context; C = C->Parent())
       Context = C->HelpContext();
   if (!Context) Context = HelpContext();
-  if (Context && Application) Application->HelpContext(Context);
+  if (Context && Runner) Runner->HelpContext(Context);
 }
 
 void TForm::WndProc(TMessage& M) {
@@ -726,7 +715,7 @@ void TForm::WndProc(TMessage& M) {
       DefaultHandler(M);
       if (LOWORD(M.WParam) != WA_INACTIVE) {
         Active_ = true;
-        if (Screen) Screen->ActiveForm_ = this;
+        if (Screen) Screen->FormActivated(this);
         if (!HIWORD(M.WParam)) RestoreFocus();
         Activate();
       } else {
@@ -776,7 +765,7 @@ void TForm::WndProc(TMessage& M) {
       TCustomControl::WndProc(M);
       ClientHandle_ = nullptr;
       Active_ = false;
-      if (Screen && Screen->ActiveForm_ == this) Screen->ActiveForm_ = nullptr;
+      if (Screen) Screen->FormWindowDestroyed(this);
       return;
     case CM_RELEASE:
       delete this;
@@ -809,8 +798,8 @@ RECT TScreen::WorkAreaRect() const {
 }
 
 void TScreen::SetCursor(TCursor Value) {
-  if (Value == Cursor_) return;
-  Cursor_ = Value;
+  if (Value == GlobalCursor()) return;
+  SetGlobalCursor(Value);
   if (Value != crDefault) {
     ::SetCursor(CursorHandle(Value));
     return;
@@ -868,6 +857,12 @@ TForm* TScreen::Forms(int Index) const {
 TWinControl* TScreen::ActiveControl() const { return ActiveForm_ ? ActiveForm_->ActiveControl() : nullptr; }
 
 void TScreen::AddForm(TForm* Form) { Forms_.push_back(Form); }
+
+void TScreen::FormActivated(TForm* Form) { ActiveForm_ = Form; }
+
+void TScreen::FormWindowDestroyed(TForm* Form) {
+  if (ActiveForm_ == Form) ActiveForm_ = nullptr;
+}
 
 void TScreen::RemoveForm(TForm* Form) {
   Forms_.erase(std::remove(Forms_.begin(), Forms_.end(), Form), Forms_.end());

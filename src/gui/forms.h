@@ -1,3 +1,8 @@
+// gui/ layer 5 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Forms (top-level windows built from their form resource) and the screen.
 //
 // A form class names its published fields (the components it refers to by
@@ -20,7 +25,23 @@
 // InitializeForm reads the RCDATA resource named after the class (TIIFORM1) in
 // the executable: "TIIFORM1 RCDATA "forms/Uinstbrisko.txt"" in a .rc file. It
 // cannot be done by TForm's own constructor: there the object is not yet a
-// TiiForm1, and its fields would be reset after reading.
+// TiiForm1, and its fields would be reset after reading. The classes the
+// resource names must be registered first (guiclasses.h).
+//
+// What a component read with a form may rely on (the translation and layout
+// components do):
+// - It is made while the form is read, owned by the form, before OnCreate; its
+//   Loaded runs once the whole form is read, and the form's named controls are
+//   its owner's components (FindComponent), their properties reached by name
+//   through the property tables (classes/typinfo.h).
+// - It may put itself in front of the form's window procedure at once (a
+//   TWindowHook on Handle(), winhook.h): the window is made then, but nothing
+//   is sent to it before the creation handler has run.
+// - It may chain into the form's events (OnShow, OnActivate, ...): keep the
+//   handler it replaces and call it from its own.
+// - Screen->Forms lists every form of the program, to act on all of them.
+// - An exception in anything it hooks goes to the exception sink
+//   (exceptionsink.h), never into user32.
 #pragma once
 
 #include <windows.h>
@@ -34,9 +55,6 @@
 #include "gui/controls.h"
 #include "gui/dialogs.h"
 
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-// A control's border: bsNone or bsSingle.
-using TBorderStyle = TFormBorderStyle;
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -48,7 +66,6 @@ enum TPosition {
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TScrollBarKind { sbHorizontal, sbVertical };
 
-const TEnumInfo& BorderStyleNames();  // bsNone and bsSingle, for controls
 const TEnumInfo& FormBorderStyleNames();
 
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
@@ -60,6 +77,31 @@ void SetFormResourceModule(HMODULE Module);
 HMODULE FormResourceModule();
 
 class TForm;
+
+// What forms need of the program that runs them: the main form, the message
+// loop (for ShowModal), ending the program, help. The application lies above
+// forms in the library's order; it installs itself here, and forms reach it only
+// through this.
+class TFormRunner {
+public:
+  virtual TForm* MainForm() const = 0;
+  // Handles one message, waiting for one if there is none.
+  virtual void HandleMessage() = 0;
+  virtual void Terminate() = 0;
+  virtual bool Terminated() const = 0;
+  // Help on the topic Context (F1 on a form or a control).
+  virtual bool HelpContext(int Context) = 0;
+  // A form is going; it can no longer be the main form.
+  virtual void FormDestroyed(TForm* Form) = 0;
+
+protected:
+  ~TFormRunner() = default;
+};
+
+// Installs Runner (null: none) and returns the one it replaces. Without one,
+// forms have no main form and ShowModal raises EInvalidOperation.
+TFormRunner* SetFormRunner(TFormRunner* Runner);
+TFormRunner* FormRunner();
 
 // One of a form's scroll bars. It shows when Visible and the form's content (its
 // Range, or with AutoScroll the extent of its controls) exceeds the client area.
@@ -99,7 +141,7 @@ private:
   bool Shown_ = false;
 };
 
-class TForm : public TCustomControl {
+class TForm : public TCustomControl, public TControlHost {
   DECLARE_CLASS(TForm)
 public:
   // An empty, hidden form; see InitializeForm for one with a resource.
@@ -135,11 +177,11 @@ public:
 
   // The control that has (or gets, when the form is activated) the focus.
   TWinControl* ActiveControl() const { return ActiveControl_; }
-  void SetActiveControl(TWinControl* Control);
+  void SetActiveControl(TWinControl* Control) override;
   bool Active() const { return Active_; }
   TModalResult ModalResult() const { return ModalResult_; }
   // In a modal form, a value other than mrNone ends ShowModal with it.
-  void SetModalResult(TModalResult Value) { ModalResult_ = Value; }
+  void SetModalResult(TModalResult Value) override { ModalResult_ = Value; }
   // The MDI client window of an fsMDIForm.
   HWND ClientHandle() const { return ClientHandle_; }
 
@@ -161,9 +203,9 @@ public:
   // true when the form acted on it (the message is then not dispatched).
   bool DialogKey(const MSG& Msg);
   // A control of the form got the focus.
-  void FocusChanged(TWinControl* Control);
+  void FocusChanged(TWinControl* Control) override;
   // A control leaves the form: it can no longer be the active control.
-  void ControlRemoved(TControl* Control);
+  void ControlRemoved(TControl* Control) override;
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -230,6 +272,9 @@ private:
 
 INSTBRISKO_EXCEPTION(EResNotFound, Exception);
 
+// The form a control is on (its topmost parent, when that is a form), or null.
+TForm* GetParentForm(const TControl* Control);
+
 // The screen: its size and density, the program's forms, the mouse cursor shown
 // over all of them, and the installed screen fonts.
 class TScreen : public TComponent {
@@ -246,7 +291,7 @@ public:
 
   // A cursor other than crDefault is shown at once over every window of the
   // program and kept while set.
-  TCursor Cursor() const { return Cursor_; }
+  TCursor Cursor() const { return GlobalCursor(); }
   void SetCursor(TCursor Value);
   HCURSOR Cursors(TCursor Value) const { return CursorHandle(Value); }
 
@@ -264,12 +309,13 @@ public:
   TForm* ActiveForm() const { return ActiveForm_; }
   TWinControl* ActiveControl() const;
 
-private:
-  friend class TForm;
+  // Forms report themselves here: made, activated, their window gone, destroyed.
   void AddForm(TForm* Form);
+  void FormActivated(TForm* Form);
+  void FormWindowDestroyed(TForm* Form);
   void RemoveForm(TForm* Form);
 
-  TCursor Cursor_ = crDefault;
+private:
   TStringList Fonts_;
   bool FontsRead_ = false;
   TFontLister FontLister_;

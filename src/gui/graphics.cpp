@@ -89,9 +89,7 @@ END_CLASS_INFO
 
 TFont::TFont() : PixelsPerInch_(ScreenPixelsPerInch()) {}
 
-TFont::~TFont() {
-  if (Handle_) DeleteObject(Handle_);
-}
+TFont::~TFont() = default;
 
 HFONT TFont::Handle() {
   if (!Handle_) {
@@ -107,17 +105,16 @@ HFONT TFont::Handle() {
     LF.lfQuality = DEFAULT_QUALITY;
     LF.lfPitchAndFamily = Pitch_ == fpFixed ? FIXED_PITCH : Pitch_ == fpVariable ? VARIABLE_PITCH : DEFAULT_PITCH;
     std::strncpy(LF.lfFaceName, Name_.c_str(), LF_FACESIZE - 1);
-    Handle_ = CreateFontIndirectA(&LF);
-    if (!Handle_) Handle_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    Handle_.Attach(CreateFontIndirectA(&LF));
   }
-  return Handle_;
+  // A font the system would not make: its default one, which is not ours to delete.
+  return Handle_ ? Handle_.Get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 void TFont::Changed() {
   // The old font stays alive until every user has been told to take the new one.
-  HFONT Old = std::exchange(Handle_, nullptr);
+  TGdiObject<HFONT> Old = std::move(Handle_);
   TGraphicsObject::Changed();
-  if (Old && Old != GetStockObject(DEFAULT_GUI_FONT)) DeleteObject(Old);
 }
 
 void TFont::SetName(const std::string& Value) {
@@ -196,20 +193,15 @@ BEGIN_CLASS_INFO(TBrush, TGraphicsObject, nullptr)
   P.Enum("Style", &TBrush::Style, &TBrush::SetStyle, BrushStyleNames(), bsSolid);
 END_CLASS_INFO
 
-TBrush::~TBrush() {
-  if (Handle_) DeleteObject(Handle_);
-}
-
 HBRUSH TBrush::Handle() {
   if (Style_ == bsClear) return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
-  if (!Handle_) Handle_ = CreateSolidBrush(ColorToRGB(Color_));
-  return Handle_;
+  if (!Handle_) Handle_.Attach(CreateSolidBrush(ColorToRGB(Color_)));
+  return Handle_.Get();
 }
 
 void TBrush::Changed() {
-  HBRUSH Old = std::exchange(Handle_, nullptr);
+  TGdiObject<HBRUSH> Old = std::move(Handle_);
   TGraphicsObject::Changed();
-  if (Old) DeleteObject(Old);
 }
 
 void TBrush::SetColor(TColor Value) {
@@ -249,22 +241,17 @@ BEGIN_CLASS_INFO(TPen, TGraphicsObject, nullptr)
   P.Int("Width", &TPen::Width, &TPen::SetWidth, 1);
 END_CLASS_INFO
 
-TPen::~TPen() {
-  if (Handle_) DeleteObject(Handle_);
-}
-
 HPEN TPen::Handle() {
   if (!Handle_) {
     static const int Styles[] = {PS_SOLID, PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL};
-    Handle_ = CreatePen(Styles[Style_], Width_, ColorToRGB(Color_));
+    Handle_.Attach(CreatePen(Styles[Style_], Width_, ColorToRGB(Color_)));
   }
-  return Handle_;
+  return Handle_.Get();
 }
 
 void TPen::Changed() {
-  HPEN Old = std::exchange(Handle_, nullptr);
+  TGdiObject<HPEN> Old = std::move(Handle_);
   TGraphicsObject::Changed();
-  if (Old) DeleteObject(Old);
 }
 
 void TPen::SetColor(TColor Value) {
@@ -304,18 +291,9 @@ END_CLASS_INFO
 
 TCanvas::TCanvas() {
   // A changed object's old handle is about to be deleted: it must not stay selected.
-  Font_.OnChange = TNotifyEvent([this](TObject*) {
-    if (DC_ && SelFont_) SelectObject(DC_, OldFont_);
-    SelFont_ = nullptr;
-  });
-  Brush_.OnChange = TNotifyEvent([this](TObject*) {
-    if (DC_ && SelBrush_) SelectObject(DC_, OldBrush_);
-    SelBrush_ = nullptr;
-  });
-  Pen_.OnChange = TNotifyEvent([this](TObject*) {
-    if (DC_ && SelPen_) SelectObject(DC_, OldPen_);
-    SelPen_ = nullptr;
-  });
+  Font_.OnChange = TNotifyEvent([this](TObject*) { SelectedFont_.reset(); });
+  Brush_.OnChange = TNotifyEvent([this](TObject*) { SelectedBrush_.reset(); });
+  Pen_.OnChange = TNotifyEvent([this](TObject*) { SelectedPen_.reset(); });
 }
 
 TCanvas::~TCanvas() { Deselect(); }
@@ -339,45 +317,28 @@ void TCanvas::CreateHandle() {}
 void TCanvas::FreeHandle() { SetHandle(nullptr); }
 
 void TCanvas::Deselect() {
-  if (!DC_) return;
-  if (SelFont_) SelectObject(DC_, OldFont_);
-  if (SelBrush_) SelectObject(DC_, OldBrush_);
-  if (SelPen_) SelectObject(DC_, OldPen_);
-  SelFont_ = SelBrush_ = SelPen_ = nullptr;
+  SelectedFont_.reset();
+  SelectedBrush_.reset();
+  SelectedPen_.reset();
+}
+
+void TCanvas::Require(std::optional<TSelectedObject>& Slot, HGDIOBJ Object) {
+  if (Slot) Slot->Select(Object);
+  else Slot.emplace(Handle(), Object);
 }
 
 void TCanvas::RequireFont() {
-  HDC DC = Handle();
-  HFONT F = Font_.Handle();
-  if (SelFont_ != F) {
-    HGDIOBJ Old = SelectObject(DC, F);
-    if (!SelFont_) OldFont_ = Old;
-    SelFont_ = F;
-  }
-  SetTextColor(DC, ColorToRGB(Font_.Color()));
+  Require(SelectedFont_, Font_.Handle());
+  SetTextColor(DC_, ColorToRGB(Font_.Color()));
 }
 
 void TCanvas::RequireBrush() {
-  HDC DC = Handle();
-  HBRUSH B = Brush_.Handle();
-  if (SelBrush_ != B) {
-    HGDIOBJ Old = SelectObject(DC, B);
-    if (!SelBrush_) OldBrush_ = Old;
-    SelBrush_ = B;
-  }
-  SetBkColor(DC, ColorToRGB(Brush_.Color()));
-  SetBkMode(DC, Brush_.Style() == bsClear ? TRANSPARENT : OPAQUE);
+  Require(SelectedBrush_, Brush_.Handle());
+  SetBkColor(DC_, ColorToRGB(Brush_.Color()));
+  SetBkMode(DC_, Brush_.Style() == bsClear ? TRANSPARENT : OPAQUE);
 }
 
-void TCanvas::RequirePen() {
-  HDC DC = Handle();
-  HPEN P = Pen_.Handle();
-  if (SelPen_ != P) {
-    HGDIOBJ Old = SelectObject(DC, P);
-    if (!SelPen_) OldPen_ = Old;
-    SelPen_ = P;
-  }
-}
+void TCanvas::RequirePen() { Require(SelectedPen_, Pen_.Handle()); }
 
 SIZE TCanvas::TextExtent(const std::string& Text) {
   RequireFont();
@@ -502,37 +463,31 @@ END_CLASS_INFO
 
 TBitmap::TBitmap() = default;
 
-TBitmap::~TBitmap() {
-  delete std::exchange(Canvas_, nullptr);
-  Clear();
-  if (DC_) DeleteDC(DC_);
-}
+TBitmap::~TBitmap() = default;
 
 void TBitmap::Clear() {
   if (Canvas_) Canvas_->FreeHandle();
-  if (DC_ && OldBitmap_) SelectObject(DC_, OldBitmap_);
-  OldBitmap_ = nullptr;
-  if (Handle_) DeleteObject(Handle_);
-  Handle_ = nullptr;
+  Selected_.reset();
+  Handle_.Close();
   Width_ = Height_ = 0;
   FileBytes_.clear();
 }
 
 HDC TBitmap::MemoryDC() {
-  if (!DC_) DC_ = CreateCompatibleDC(nullptr);
-  if (Handle_ && !OldBitmap_) OldBitmap_ = SelectObject(DC_, Handle_);
-  return DC_;
+  if (!DC_) DC_.Attach(CreateCompatibleDC(nullptr));
+  if (Handle_ && !Selected_) Selected_.emplace(DC_.Get(), Handle_.Get());
+  return DC_.Get();
 }
 
-void TBitmap::Adopt(HBITMAP Bitmap, int Width, int Height) {
+void TBitmap::Adopt(TGdiObject<HBITMAP> Bitmap, int Width, int Height) {
   Clear();
-  Handle_ = Bitmap;
+  Handle_ = std::move(Bitmap);
   Width_ = Width;
   Height_ = Height;
 }
 
 TCanvas& TBitmap::Canvas() {
-  if (!Canvas_) Canvas_ = new TBitmapCanvas(*this);
+  if (!Canvas_) Canvas_ = std::make_unique<TBitmapCanvas>(*this);
   return *Canvas_;
 }
 
@@ -552,18 +507,16 @@ void TBitmap::SetSize(int W, int H) {
   Info.bmiHeader.biBitCount = 32;
   Info.bmiHeader.biCompression = BI_RGB;
   void* Bits = nullptr;
-  HBITMAP New = CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+  TGdiObject<HBITMAP> New(CreateDIBSection(nullptr, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0));
   if (!New) throw EInvalidGraphic("Out of system resources");
   std::memset(Bits, 0xFF, static_cast<size_t>(W) * static_cast<size_t>(H) * 4);
   // What was drawn so far stays, at the top left.
   if (Handle_) {
-    HDC Dest = CreateCompatibleDC(nullptr);
-    HGDIOBJ Old = SelectObject(Dest, New);
-    BitBlt(Dest, 0, 0, Width_, Height_, MemoryDC(), 0, 0, SRCCOPY);
-    SelectObject(Dest, Old);
-    DeleteDC(Dest);
+    TMemoryDC Dest(CreateCompatibleDC(nullptr));
+    TSelectedObject Image(Dest.Get(), New.Get());
+    BitBlt(Dest.Get(), 0, 0, Width_, Height_, MemoryDC(), 0, 0, SRCCOPY);
   }
-  Adopt(New, W, H);
+  Adopt(std::move(New), W, H);
   Changed();
 }
 
@@ -631,10 +584,10 @@ void TBitmap::LoadFromBytes(const std::vector<uint8_t>& B) {
   const uint8_t* Pixels = B.data() + Offset;
 
   void* Dest = nullptr;
-  HBITMAP New;
+  TGdiObject<HBITMAP> New;
   if (!Rle) {
     I.biSizeImage = static_cast<DWORD>(ImageBytes);
-    New = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&Info), DIB_RGB_COLORS, &Dest, nullptr, 0);
+    New.Attach(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&Info), DIB_RGB_COLORS, &Dest, nullptr, 0));
     if (!New) InvalidBitmap();
     std::memcpy(Dest, Pixels, ImageBytes);
   } else {
@@ -645,17 +598,15 @@ void TBitmap::LoadFromBytes(const std::vector<uint8_t>& B) {
     Plain.bmiHeader.biHeight = I.biHeight;
     Plain.bmiHeader.biPlanes = 1;
     Plain.bmiHeader.biBitCount = 32;
-    New = CreateDIBSection(nullptr, &Plain, DIB_RGB_COLORS, &Dest, nullptr, 0);
+    New.Attach(CreateDIBSection(nullptr, &Plain, DIB_RGB_COLORS, &Dest, nullptr, 0));
     if (!New) InvalidBitmap();
-    HDC DC = CreateCompatibleDC(nullptr);
-    HGDIOBJ Old = SelectObject(DC, New);
+    TMemoryDC DC(CreateCompatibleDC(nullptr));
+    TSelectedObject Image(DC.Get(), New.Get());
     I.biSizeImage = static_cast<DWORD>(ImageBytes);
-    StretchDIBits(DC, 0, 0, I.biWidth, AbsHeight, 0, 0, I.biWidth, AbsHeight, Pixels,
+    StretchDIBits(DC.Get(), 0, 0, I.biWidth, AbsHeight, 0, 0, I.biWidth, AbsHeight, Pixels,
                   reinterpret_cast<BITMAPINFO*>(&Info), DIB_RGB_COLORS, SRCCOPY);
-    SelectObject(DC, Old);
-    DeleteDC(DC);
   }
-  Adopt(New, I.biWidth, static_cast<int>(AbsHeight));
+  Adopt(std::move(New), I.biWidth, static_cast<int>(AbsHeight));
   FileBytes_ = B;
   Changed();
 }
@@ -666,7 +617,7 @@ std::vector<uint8_t> TBitmap::SaveToBytes() {
   if (Canvas_) Canvas_->FreeHandle();
   GdiFlush();
   DIBSECTION DS{};
-  if (GetObjectA(Handle_, sizeof(DS), &DS) != sizeof(DS)) throw EInvalidGraphic("Bitmap image is not valid");
+  if (GetObjectA(Handle_.Get(), sizeof(DS), &DS) != sizeof(DS)) throw EInvalidGraphic("Bitmap image is not valid");
   // Written bottom-up in the image's own depth (16-bit as 24: no masks to carry),
   // as GDI gives the pixels whatever the section's row order.
   const WORD Bits = DS.dsBmih.biBitCount == 16 ? 24 : DS.dsBmih.biBitCount;
@@ -682,11 +633,8 @@ std::vector<uint8_t> TBitmap::SaveToBytes() {
   const size_t ImageBytes = Stride * static_cast<size_t>(Height_);
   std::vector<uint8_t> Pixels(ImageBytes);
   // GDI reads a bitmap only while no DC holds it.
-  if (DC_ && OldBitmap_) {
-    SelectObject(DC_, OldBitmap_);
-    OldBitmap_ = nullptr;
-  }
-  int Rows = GetDIBits(TWindowDC(nullptr).Get(), Handle_, 0, static_cast<UINT>(Height_), Pixels.data(),
+  Selected_.reset();
+  int Rows = GetDIBits(TWindowDC(nullptr).Get(), Handle_.Get(), 0, static_cast<UINT>(Height_), Pixels.data(),
                        reinterpret_cast<BITMAPINFO*>(&Info), DIB_RGB_COLORS);
   if (Rows != Height_) throw EInvalidGraphic("Bitmap image is not valid");
   const size_t Colors = Bits <= 8 ? (size_t(1) << Bits) : 0;
@@ -808,44 +756,35 @@ void TBitmap::DrawPart(HDC DC, const RECT& R, const RECT& Src, bool Transparent)
   if (DW <= 0 || DH <= 0 || SW <= 0 || SH <= 0) return;
   HDC Source = MemoryDC();
   const bool Stretch = DW != SW || DH != SH;
-  int OldMode = SetStretchBltMode(DC, Stretch && !Transparent ? HALFTONE : COLORONCOLOR);
-  POINT OldOrg;
-  SetBrushOrgEx(DC, 0, 0, &OldOrg);
+  TSavedDC Saved(DC);
+  SetStretchBltMode(DC, Stretch && !Transparent ? HALFTONE : COLORONCOLOR);
+  SetBrushOrgEx(DC, 0, 0, nullptr);
   if (!Transparent) {
     StretchBlt(DC, R.left, R.top, DW, DH, Source, Src.left, Src.top, SW, SH, SRCCOPY);
-  } else {
-    // A mask of the transparent pixels: the destination keeps them, the image gives the rest.
-    HDC MaskDC = CreateCompatibleDC(DC);
-    HBITMAP Mask = CreateBitmap(SW, SH, 1, 1, nullptr);
-    HGDIOBJ OldMask = SelectObject(MaskDC, Mask);
-    COLORREF OldSourceBk = SetBkColor(Source, TransparentColor());
-    BitBlt(MaskDC, 0, 0, SW, SH, Source, Src.left, Src.top, SRCCOPY);
-    SetBkColor(Source, OldSourceBk);
-
-    HDC ImageDC = CreateCompatibleDC(DC);
-    HBITMAP Image = CreateCompatibleBitmap(DC, SW, SH);
-    HGDIOBJ OldImage = SelectObject(ImageDC, Image);
-    BitBlt(ImageDC, 0, 0, SW, SH, Source, Src.left, Src.top, SRCCOPY);
-    SetBkColor(ImageDC, RGB(255, 255, 255));
-    SetTextColor(ImageDC, RGB(0, 0, 0));
-    BitBlt(ImageDC, 0, 0, SW, SH, MaskDC, 0, 0, 0x00220326);  // image AND NOT mask
-
-    COLORREF OldBk = SetBkColor(DC, RGB(255, 255, 255));
-    COLORREF OldText = SetTextColor(DC, RGB(0, 0, 0));
-    StretchBlt(DC, R.left, R.top, DW, DH, MaskDC, 0, 0, SW, SH, SRCAND);
-    StretchBlt(DC, R.left, R.top, DW, DH, ImageDC, 0, 0, SW, SH, SRCPAINT);
-    SetBkColor(DC, OldBk);
-    SetTextColor(DC, OldText);
-
-    SelectObject(ImageDC, OldImage);
-    DeleteObject(Image);
-    DeleteDC(ImageDC);
-    SelectObject(MaskDC, OldMask);
-    DeleteObject(Mask);
-    DeleteDC(MaskDC);
+    return;
   }
-  SetBrushOrgEx(DC, OldOrg.x, OldOrg.y, nullptr);
-  SetStretchBltMode(DC, OldMode);
+  // A mask of the transparent pixels: the destination keeps them, the image gives the rest.
+  TMemoryDC MaskDC(CreateCompatibleDC(DC));
+  TGdiObject<HBITMAP> Mask(CreateBitmap(SW, SH, 1, 1, nullptr));
+  TSelectedObject MaskIn(MaskDC.Get(), Mask.Get());
+  {
+    TSavedDC SavedSource(Source);
+    SetBkColor(Source, TransparentColor());
+    BitBlt(MaskDC.Get(), 0, 0, SW, SH, Source, Src.left, Src.top, SRCCOPY);
+  }
+
+  TMemoryDC ImageDC(CreateCompatibleDC(DC));
+  TGdiObject<HBITMAP> Image(CreateCompatibleBitmap(DC, SW, SH));
+  TSelectedObject ImageIn(ImageDC.Get(), Image.Get());
+  BitBlt(ImageDC.Get(), 0, 0, SW, SH, Source, Src.left, Src.top, SRCCOPY);
+  SetBkColor(ImageDC.Get(), RGB(255, 255, 255));
+  SetTextColor(ImageDC.Get(), RGB(0, 0, 0));
+  BitBlt(ImageDC.Get(), 0, 0, SW, SH, MaskDC.Get(), 0, 0, 0x00220326);  // image AND NOT mask
+
+  SetBkColor(DC, RGB(255, 255, 255));
+  SetTextColor(DC, RGB(0, 0, 0));
+  StretchBlt(DC, R.left, R.top, DW, DH, MaskDC.Get(), 0, 0, SW, SH, SRCAND);
+  StretchBlt(DC, R.left, R.top, DW, DH, ImageDC.Get(), 0, 0, SW, SH, SRCPAINT);
 }
 
 // --- Picture ------------------------------------------------------------------------
@@ -875,14 +814,9 @@ void TPicture::SetGraphic(TGraphic* Value) {
   if (!Value) {
     Own(nullptr);
   } else {
-    auto* Copy = new TBitmap;
-    try {
-      Copy->Assign(Value);
-    } catch (...) {
-      delete Copy;
-      throw;
-    }
-    Own(Copy);
+    auto Copy = std::make_unique<TBitmap>();
+    Copy->Assign(Value);
+    Own(Copy.release());
   }
   Changed();
 }
@@ -902,14 +836,9 @@ void TPicture::Assign(const TPersistent* Source) {
 void TPicture::LoadFromFile(const std::string& FileName) {
   if (!SameText(ExtractFileExt(FileName), ".bmp"))
     throw EInvalidGraphic("Unknown picture file extension (" + ExtractFileExt(FileName) + ")");
-  auto* B = new TBitmap;
-  try {
-    B->LoadFromFile(FileName);
-  } catch (...) {
-    delete B;
-    throw;
-  }
-  Own(B);
+  auto B = std::make_unique<TBitmap>();
+  B->LoadFromFile(FileName);
+  Own(B.release());
   Changed();
 }
 
@@ -929,14 +858,9 @@ void TPicture::DefineProperties(TFiler& Filer) {
           return;
         }
         if (!SameText(Name, "TBitmap")) throw EInvalidGraphic("Unsupported picture format " + Name);
-        auto* B = new TBitmap;
-        try {
-          B->ReadData(S);
-        } catch (...) {
-          delete B;
-          throw;
-        }
-        Own(B);
+        auto B = std::make_unique<TBitmap>();
+        B->ReadData(S);
+        Own(B.release());
         Changed();
       },
       [this](TStream& S) {

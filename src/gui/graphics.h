@@ -1,3 +1,8 @@
+// gui/ layer 2 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Colours, fonts, brushes, pens, canvases over device contexts, bitmaps and
 // pictures. Every GDI object is made on demand from its properties and owned by
 // the object that made it; changing a property drops the handle and fires
@@ -7,12 +12,15 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "classes/persistent.h"
 #include "classes/sets.h"
 #include "classes/typinfo.h"
+#include "gui/handles.h"
 
 class TStream;
 
@@ -110,7 +118,7 @@ public:
 
   // The GDI font for the current properties, made on first use and owned.
   HFONT Handle();
-  bool HandleAllocated() const { return Handle_ != nullptr; }
+  bool HandleAllocated() const { return Handle_.Valid(); }
 
   const std::string& Name() const { return Name_; }
   void SetName(const std::string& Value);
@@ -144,7 +152,7 @@ private:
   TFontCharset Charset_ = DEFAULT_CHARSET;
   TFontPitch Pitch_ = fpDefault;
   int PixelsPerInch_;
-  HFONT Handle_ = nullptr;
+  TGdiObject<HFONT> Handle_;
 };
 
 enum TBrushStyle { bsSolid, bsClear };
@@ -153,7 +161,6 @@ class TBrush : public TGraphicsObject {
   DECLARE_CLASS(TBrush)
 public:
   TBrush() = default;
-  ~TBrush() override;
   // A solid brush of the colour, or the hollow stock brush for bsClear.
   HBRUSH Handle();
   TColor Color() const { return Color_; }
@@ -168,7 +175,7 @@ protected:
 private:
   TColor Color_ = clWhite;
   TBrushStyle Style_ = bsSolid;
-  HBRUSH Handle_ = nullptr;
+  TGdiObject<HBRUSH> Handle_;
 };
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear };
@@ -177,7 +184,6 @@ class TPen : public TGraphicsObject {
   DECLARE_CLASS(TPen)
 public:
   TPen() = default;
-  ~TPen() override;
   HPEN Handle();
   TColor Color() const { return Color_; }
   void SetColor(TColor Value);
@@ -194,7 +200,7 @@ private:
   TColor Color_ = clBlack;
   int Width_ = 1;
   TPenStyle Style_ = psSolid;
-  HPEN Handle_ = nullptr;
+  TGdiObject<HPEN> Handle_;
 };
 
 // --- Canvas -----------------------------------------------------------------------
@@ -253,12 +259,14 @@ protected:
   void RequirePen();
 
 private:
+  // Selects Object into the DC in Slot, which puts the DC's own object back later.
+  void Require(std::optional<TSelectedObject>& Slot, HGDIOBJ Object);
+
   TFont Font_;
   TBrush Brush_;
   TPen Pen_;
-  HDC DC_ = nullptr;
-  HGDIOBJ OldFont_ = nullptr, OldBrush_ = nullptr, OldPen_ = nullptr;
-  HGDIOBJ SelFont_ = nullptr, SelBrush_ = nullptr, SelPen_ = nullptr;
+  HDC DC_ = nullptr;  // not owned
+  std::optional<TSelectedObject> SelectedFont_, SelectedBrush_, SelectedPen_;
 };
 
 // --- Graphics -------------------------------------------------------------------------
@@ -295,7 +303,7 @@ public:
   TBitmap();
   ~TBitmap() override;
 
-  bool Empty() const override { return Handle_ == nullptr; }
+  bool Empty() const override { return !Handle_; }
   int Width() const override { return Width_; }
   int Height() const override { return Height_; }
   void SetWidth(int Value) { SetSize(Value, Height_); }
@@ -314,7 +322,7 @@ public:
   std::vector<uint8_t> SaveToBytes();
 
   // The DIB section; owned by the bitmap.
-  HBITMAP Handle() const { return Handle_; }
+  HBITMAP Handle() const { return Handle_.Get(); }
   // A canvas drawing on the image; drawing marks the stored bytes stale.
   TCanvas& Canvas();
   COLORREF Pixel(int X, int Y);
@@ -333,17 +341,18 @@ private:
   class TBitmapCanvas;
   void Clear();
   HDC MemoryDC();
-  void Adopt(HBITMAP Bitmap, int Width, int Height);
+  void Adopt(TGdiObject<HBITMAP> Bitmap, int Width, int Height);
 
-  HBITMAP Handle_ = nullptr;
+  TGdiObject<HBITMAP> Handle_;
   int Width_ = 0;
   int Height_ = 0;
   bool Transparent_ = false;
   // The bytes the image came from, written back unchanged while nobody drew on it.
   std::vector<uint8_t> FileBytes_;
-  TCanvas* Canvas_ = nullptr;
-  HDC DC_ = nullptr;
-  HGDIOBJ OldBitmap_ = nullptr;
+  // Declared after the image and the DC: it goes first, deselecting the image.
+  TMemoryDC DC_;
+  std::optional<TSelectedObject> Selected_;  // the image in DC_
+  std::unique_ptr<TCanvas> Canvas_;
 };
 
 // Holds one graphic (a bitmap). Form resources store it as "Data": a one-byte

@@ -8,17 +8,10 @@
 #include "gui/treeview.h"
 
 void RegisterGuiClasses() {
-  static const bool Registered = [] {
-    const TClassInfo* Classes[] = {
-        &TButton::StaticClassInfo(),   &TBitBtn::StaticClassInfo(),   &TCheckBox::StaticClassInfo(),
-        &TRadioButton::StaticClassInfo(), &TEdit::StaticClassInfo(),   &TMemo::StaticClassInfo(),
-        &TComboBox::StaticClassInfo(), &TLabel::StaticClassInfo(),    &TGroupBox::StaticClassInfo(),
-        &TPanel::StaticClassInfo(),    &TImage::StaticClassInfo(),    &TTimer::StaticClassInfo(),
-        &TStatusBar::StaticClassInfo(), &THeaderControl::StaticClassInfo(), &TListView::StaticClassInfo(),
-        &TTreeView::StaticClassInfo(), &TPopupMenu::StaticClassInfo(), &TMenuItem::StaticClassInfo(),
-    };
-    for (const TClassInfo* C : Classes) RegisterComponentClass(*C);
-    return true;
-  }();
-  (void)Registered;
+  RegisterStdCtrlsClasses();
+  RegisterExtCtrlsClasses();
+  RegisterButtonsClasses();
+  RegisterComCtrlsClasses();
+  RegisterTreeViewClasses();
+  RegisterMenusClasses();
 }

@@ -1,12 +1,20 @@
-// RAII holders for Win32 handles and COM pointers. Every holder owns at most one
-// handle, cannot be copied, can be moved, and hands ownership over explicitly
-// with Attach (take, closing what was held) and Detach (give up, without closing).
+// gui/ layer 1 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
+// RAII holders for Win32 handles, device contexts and COM pointers, and a scope
+// guard. Every holder owns at most one handle, cannot be copied, and hands
+// ownership over explicitly with Attach (take, closing what was held) and Detach
+// (give up, without closing). Holders of a state to put back (a selected object,
+// a saved DC, a paint DC) live on the stack and cannot be moved.
 #pragma once
 
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <memory>
 #include <utility>
 
 // Owns one handle of type H; Traits says what is empty and how to close.
@@ -73,6 +81,11 @@ struct Menu {
   static bool Valid(HMENU H) { return H != nullptr; }
   static void Close(HMENU H) { DestroyMenu(H); }
 };
+struct MemoryDC {
+  static HDC Empty() { return nullptr; }
+  static bool Valid(HDC H) { return H != nullptr; }
+  static void Close(HDC H) { DeleteDC(H); }
+};
 struct ItemIdList {
   static LPITEMIDLIST Empty() { return nullptr; }
   static bool Valid(LPITEMIDLIST H) { return H != nullptr; }
@@ -95,6 +108,93 @@ using TGdiObject = TUniqueHandle<T, handle_traits::Gdi<T>>;
 using TMenuHandle = TUniqueHandle<HMENU, handle_traits::Menu>;
 // An item identifier list from the shell allocator: CoTaskMemFree.
 using TItemIdList = TUniqueHandle<LPITEMIDLIST, handle_traits::ItemIdList>;
+// A DC of our own making (CreateCompatibleDC): DeleteDC.
+//   TMemoryDC Memory(CreateCompatibleDC(nullptr));
+using TMemoryDC = TUniqueHandle<HDC, handle_traits::MemoryDC>;
+
+// An object selected into a DC; the object the DC held before goes back in at the
+// end, so the DC is as it was when the holder goes and our object can be deleted.
+class TSelectedObject {
+public:
+  TSelectedObject(HDC DC, HGDIOBJ Object) : DC_(DC), Current_(Object), Previous_(SelectObject(DC, Object)) {}
+  ~TSelectedObject() {
+    if (Previous_ && Previous_ != HGDI_ERROR) SelectObject(DC_, Previous_);
+  }
+  TSelectedObject(const TSelectedObject&) = delete;
+  TSelectedObject& operator=(const TSelectedObject&) = delete;
+
+  // Selects another object in place of the current one; the first previous one
+  // still comes back at the end.
+  void Select(HGDIOBJ Object) {
+    if (Object == Current_) return;
+    SelectObject(DC_, Object);
+    Current_ = Object;
+  }
+  HGDIOBJ Current() const { return Current_; }
+
+private:
+  HDC DC_;
+  HGDIOBJ Current_;
+  HGDIOBJ Previous_;
+};
+
+// The DC's whole state (objects, colours, modes, origins, clipping) saved now and
+// put back at the end (SaveDC/RestoreDC).
+class TSavedDC {
+public:
+  explicit TSavedDC(HDC DC) : DC_(DC), Saved_(SaveDC(DC)) {}
+  ~TSavedDC() {
+    if (Saved_) RestoreDC(DC_, Saved_);
+  }
+  TSavedDC(const TSavedDC&) = delete;
+  TSavedDC& operator=(const TSavedDC&) = delete;
+
+private:
+  HDC DC_;
+  int Saved_;
+};
+
+// The DC of a WM_PAINT: BeginPaint now, EndPaint at the end.
+class TPaintDC {
+public:
+  explicit TPaintDC(HWND Wnd) : Wnd_(Wnd), DC_(BeginPaint(Wnd, &Paint_)) {}
+  ~TPaintDC() {
+    if (DC_) EndPaint(Wnd_, &Paint_);
+  }
+  TPaintDC(const TPaintDC&) = delete;
+  TPaintDC& operator=(const TPaintDC&) = delete;
+
+  HDC Get() const { return DC_; }
+  // The part of the client area to paint.
+  const RECT& Area() const { return Paint_.rcPaint; }
+
+private:
+  HWND Wnd_;
+  PAINTSTRUCT Paint_{};
+  HDC DC_;
+};
+
+// Runs Action when the scope ends, however it ends, unless dismissed first. The
+// action must not throw.
+//
+//   Aligning_ = true;
+//   TScopeGuard Done([this] { Aligning_ = false; });
+template <class F>
+class TScopeGuard {
+public:
+  explicit TScopeGuard(F Action) : Action_(std::move(Action)) {}
+  ~TScopeGuard() {
+    if (Active_) Action_();
+  }
+  TScopeGuard(const TScopeGuard&) = delete;
+  TScopeGuard& operator=(const TScopeGuard&) = delete;
+  // The scope ended well: the action is not run.
+  void Dismiss() { Active_ = false; }
+
+private:
+  F Action_;
+  bool Active_ = true;
+};
 
 // A window's device context from GetDC, given back with ReleaseDC.
 class TWindowDC {
@@ -138,7 +238,8 @@ public:
   TComPtr& operator=(const TComPtr&) = delete;
   TComPtr(TComPtr&& O) noexcept : P_(O.Detach()) {}
   TComPtr& operator=(TComPtr&& O) noexcept {
-    if (this != &O) Attach(O.Detach());
+    // Not &O: that is the out-parameter operator below, which releases O.
+    if (this != std::addressof(O)) Attach(O.Detach());
     return *this;
   }
 

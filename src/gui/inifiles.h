@@ -1,3 +1,8 @@
+// gui/ layer 1 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Settings files of sections and keys, read and written through the system's
 // private-profile functions, which keep every other entry of the file as it was.
 #pragma once

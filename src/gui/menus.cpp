@@ -6,6 +6,11 @@
 #include "gui/controls.h"
 #include "gui/handles.h"
 
+void RegisterMenusClasses() {
+  RegisterComponentClass(TPopupMenu::StaticClassInfo());
+  RegisterComponentClass(TMenuItem::StaticClassInfo());
+}
+
 BEGIN_CLASS_INFO(TMenuItem, TComponent, ComponentCreator<TMenuItem>)
   P.Str("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
   P.Bool("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked, false);

@@ -1,3 +1,8 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Menus: items with a caption and an OnClick, nested into submenus, and the
 // popup menu that shows them at a point of the screen (a right click's menu).
 // Form resources hold a popup menu with its items nested inside it.
@@ -9,6 +14,10 @@
 #include <vector>
 
 #include "classes/components.h"
+
+// Makes popup menus and their items known to the form reader (RegisterGuiClasses
+// does).
+void RegisterMenusClasses();
 
 class TPopupMenu;
 

@@ -10,10 +10,9 @@ namespace {
 // The height of one line of Font, as the screen shows it.
 int LineHeight(TFont& Font) {
   TWindowDC DC(nullptr);
-  HGDIOBJ Old = SelectObject(DC.Get(), Font.Handle());
+  TSelectedObject Selected(DC.Get(), Font.Handle());
   TEXTMETRICA TM{};
   GetTextMetricsA(DC.Get(), &TM);
-  SelectObject(DC.Get(), Old);
   return TM.tmHeight;
 }
 
@@ -36,6 +35,13 @@ const TEnumInfo& ComboBoxStyleNames() {
 const TEnumInfo& CheckBoxStateNames() {
   static const TEnumInfo Names{"cbUnchecked", "cbChecked", "cbGrayed"};
   return Names;
+}
+
+void RegisterStdCtrlsClasses() {
+  for (const TClassInfo* C : {&TButton::StaticClassInfo(), &TCheckBox::StaticClassInfo(),
+                              &TRadioButton::StaticClassInfo(), &TEdit::StaticClassInfo(), &TMemo::StaticClassInfo(),
+                              &TComboBox::StaticClassInfo(), &TLabel::StaticClassInfo(), &TGroupBox::StaticClassInfo()})
+    RegisterComponentClass(*C);
 }
 
 // --- Buttons ---------------------------------------------------------------------
@@ -88,7 +94,7 @@ void TButton::SetDefault(bool Value) {
 
 void TButton::Click() {
   if (ModalResult_ != mrNone)
-    if (TForm* F = GetParentForm(this)) F->SetModalResult(ModalResult_);
+    if (TControlHost* Host = ControlHost(this)) Host->SetModalResult(ModalResult_);
   TButtonControl::Click();
 }
 
@@ -729,6 +735,10 @@ void TComboBox::SetDroppedDown(bool Value) {
   if (Handle_) SendMessageA(Handle_, CB_SHOWDROPDOWN, Value, 0);
 }
 
+bool TComboBox::HandlesDialogKey(WORD Key) const {
+  return (Key == VK_RETURN || Key == VK_ESCAPE) && DroppedDown();
+}
+
 bool TComboBox::Focused() const {
   HWND F = GetFocus();
   return Handle_ && F && (F == Handle_ || IsChild(Handle_, F));
@@ -842,6 +852,18 @@ UINT TLabel::TextFormat() const {
   return F;
 }
 
+std::string TLabel::AccessibleText() const {
+  const std::string Caption = GetText();
+  if (!ShowAccelChar_) return Caption;
+  // A doubled "&" shows as one; a single one underlines the next character.
+  std::string Shown;
+  for (size_t I = 0; I < Caption.size(); ++I) {
+    if (Caption[I] == '&' && I + 1 < Caption.size()) ++I;
+    Shown += Caption[I];
+  }
+  return Shown;
+}
+
 std::string TLabel::MeasuredText() const {
   // An empty label still has the height of a line.
   std::string T = GetText();
@@ -851,12 +873,13 @@ std::string TLabel::MeasuredText() const {
 
 void TLabel::AdjustSize() {
   if (!AutoSize_ || IsReading() || IsDestroying()) return;
-  TWindowDC DC(nullptr);
-  HGDIOBJ Old = SelectObject(DC.Get(), Font()->Handle());
   RECT R{0, 0, WordWrap_ ? Width_ : 0, 0};
-  std::string T = MeasuredText();
-  DrawTextA(DC.Get(), T.c_str(), static_cast<int>(T.size()), &R, TextFormat() | DT_CALCRECT);
-  SelectObject(DC.Get(), Old);
+  {
+    TWindowDC DC(nullptr);
+    TSelectedObject Selected(DC.Get(), Font()->Handle());
+    std::string T = MeasuredText();
+    DrawTextA(DC.Get(), T.c_str(), static_cast<int>(T.size()), &R, TextFormat() | DT_CALCRECT);
+  }
   int X = Left_;
   if (Alignment_ == taRightJustify) X += Width_ - R.right;
   SetBounds(X, Top_, R.right, R.bottom);

@@ -1,3 +1,8 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Standard controls. Buttons, check boxes, radio buttons, edits, memos and
 // combo boxes are superclasses of the system's BUTTON, EDIT and COMBOBOX; labels
 // and group boxes are painted by the library.
@@ -9,7 +14,9 @@
 #include "classes/strings.h"
 #include "gui/controls.h"
 #include "gui/dialogs.h"
-#include "gui/forms.h"
+
+// Makes the standard controls known to the form reader (RegisterGuiClasses does).
+void RegisterStdCtrlsClasses();
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -276,6 +283,7 @@ public:
   bool DroppedDown() const;
   void SetDroppedDown(bool Value);
   bool Focused() const;
+  bool HandlesDialogKey(WORD Key) const override;
   // The owner-drawn styles paint items here during OnDrawItem.
   TCanvas& Canvas() { return Canvas_; }
 
@@ -333,6 +341,8 @@ public:
   // The control that gets the focus when the label's accelerator is used.
   TWinControl* FocusControl() const { return FocusControl_; }
   void SetFocusControl(TWinControl* Value) { FocusControl_ = Value; }
+  // The caption as it reads: with ShowAccelChar, without the accelerator's "&".
+  std::string AccessibleText() const override;
 
   void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -6,6 +6,9 @@
 #include <deque>
 #include <mutex>
 
+#include "gui/messages.h"
+#include "gui/msgwindow.h"
+
 namespace {
 
 // The first caller fixes it; the initialiser below makes that the thread running
@@ -15,10 +18,6 @@ DWORD RecordedMainThread() {
   return Id;
 }
 const DWORD MainThreadAtStart = RecordedMainThread();
-
-// Our own window class, so any message number is private to it.
-constexpr UINT WM_SYNCHRONIZE = WM_APP + 1;
-constexpr const char* SyncWindowClass = "InstbriskoSyncWindow";
 
 // One worker's call, living on that worker's stack until Done.
 struct TSyncRequest {
@@ -33,7 +32,7 @@ struct TSyncQueue {
   std::deque<TSyncRequest*> Pending;
   std::atomic<HWND> Window{nullptr};
   // Set with every request, for the main thread's wait in WaitFor.
-  HANDLE Wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  TKernelHandle Wake{CreateEventA(nullptr, FALSE, FALSE, nullptr)};
 };
 
 TSyncQueue& Queue() {
@@ -43,30 +42,19 @@ TSyncQueue& Queue() {
 
 bool OnMainThread() { return GetCurrentThreadId() == RecordedMainThread(); }
 
-LRESULT CALLBACK SyncWindowProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
-  if (Msg != WM_SYNCHRONIZE) return DefWindowProcA(Wnd, Msg, W, L);
-  // The calls' own exceptions go back to their workers; nothing may unwind into user32.
-  try {
-    CheckSynchronize();
-  } catch (...) {
-  }
-  return 0;
-}
-
 void EnsureWindow() {
   TSyncQueue& Q = Queue();
   if (Q.Window) return;
-  WNDCLASSA Class{};
-  Class.lpfnWndProc = SyncWindowProc;
-  Class.hInstance = GetModuleHandleA(nullptr);
-  Class.lpszClassName = SyncWindowClass;
-  RegisterClassA(&Class);  // fails harmlessly when it exists already
-  HWND Wnd = CreateWindowExA(0, SyncWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             Class.hInstance, nullptr);
-  if (!Wnd) throw EThread("Cannot create the thread synchronisation window");
-  Q.Window = Wnd;
+  // Lives as long as the program: workers may post to it until the very end.
+  // The calls' own exceptions go back to their workers.
+  auto* Window = new TMessageWindow([](UINT Msg, WPARAM, LPARAM, LRESULT&) {
+    if (Msg != CM_SYNCHRONIZE) return false;
+    CheckSynchronize();
+    return true;
+  });
+  Q.Window = Window->Handle();
   // Requests queued before the window existed were not posted to it.
-  PostMessageA(Wnd, WM_SYNCHRONIZE, 0, 0);
+  PostMessageA(Q.Window, CM_SYNCHRONIZE, 0, 0);
 }
 
 }  // namespace
@@ -116,8 +104,8 @@ void TThread::Synchronize(const std::function<void()>& Method) {
     std::lock_guard<std::mutex> Guard(Q.Lock);
     Q.Pending.push_back(&Request);
   }
-  SetEvent(Q.Wake);
-  if (HWND Wnd = Q.Window) PostMessageA(Wnd, WM_SYNCHRONIZE, 0, 0);
+  SetEvent(Q.Wake.Get());
+  if (HWND Wnd = Q.Window) PostMessageA(Wnd, CM_SYNCHRONIZE, 0, 0);
   {
     std::unique_lock<std::mutex> Guard(Q.Lock);
     Q.Served.wait(Guard, [&] { return Request.Done; });
@@ -128,17 +116,14 @@ void TThread::Synchronize(const std::function<void()>& Method) {
 TThread::TThread(bool CreateSuspended) {
   if (OnMainThread()) EnsureWindow();
   unsigned Id = 0;
-  Handle_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &Id));
+  Handle_.Attach(reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, ThreadProc, this, CREATE_SUSPENDED, &Id)));
   if (!Handle_) throw EThread("Thread creation error");
   ThreadID_ = Id;
   Suspended_ = true;
   if (!CreateSuspended) Resume();
 }
 
-TThread::~TThread() {
-  TerminateAndWait();
-  CloseHandle(Handle_);
-}
+TThread::~TThread() { TerminateAndWait(); }
 
 unsigned __stdcall TThread::ThreadProc(void* Self) {
   auto* T = static_cast<TThread*>(Self);
@@ -157,14 +142,14 @@ unsigned __stdcall TThread::ThreadProc(void* Self) {
 }
 
 void TThread::Resume() {
-  if (Suspended_.exchange(false)) ResumeThread(Handle_);
+  if (Suspended_.exchange(false)) ResumeThread(Handle_.Get());
 }
 
 DWORD TThread::WaitFor() {
   if (GetCurrentThreadId() == ThreadID_) throw EThread("A thread cannot wait for itself");
   if (Suspended_) throw EThread("Cannot wait for a suspended thread");
   if (OnMainThread()) {
-    HANDLE Handles[2] = {Handle_, Queue().Wake};
+    HANDLE Handles[2] = {Handle_.Get(), Queue().Wake.Get()};
     for (;;) {
       CheckSynchronize();
       // Messages sent to us by other threads are handled too, so a worker blocked in
@@ -178,7 +163,7 @@ DWORD TThread::WaitFor() {
         throw EThread("Waiting for a thread failed");
       }
     }
-  } else if (WaitForSingleObject(Handle_, INFINITE) != WAIT_OBJECT_0) {
+  } else if (WaitForSingleObject(Handle_.Get(), INFINITE) != WAIT_OBJECT_0) {
     throw EThread("Waiting for a thread failed");
   }
   return ReturnValue_;
@@ -192,6 +177,6 @@ void TThread::TerminateAndWait() {
   try {
     WaitFor();
   } catch (...) {
-    WaitForSingleObject(Handle_, INFINITE);
+    WaitForSingleObject(Handle_.Get(), INFINITE);
   }
 }

@@ -1,7 +1,13 @@
+// gui/ layer 1 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Worker threads, and calls from a worker into the main (GUI) thread.
 #pragma once
 
 #include "classes/sysutils.h"
+#include "gui/handles.h"
 
 #include <windows.h>
 
@@ -13,9 +19,9 @@ INSTBRISKO_EXCEPTION(EThread, Exception);
 
 // The main thread is the one that runs the program's static initialisation, i.e.
 // the one that enters main/WinMain. Synchronous calls reach it through a hidden
-// message-only window, so they are served whenever any message loop runs there
-// (the application's, a modal dialog's, a message box's), and while the main
-// thread waits in TThread::WaitFor or a TThread destructor.
+// message-only window (msgwindow.h), so they are served whenever any message
+// loop runs there (the application's, a modal dialog's, a message box's), and
+// while the main thread waits in TThread::WaitFor or a TThread destructor.
 //
 // Creates that window; call it on the main thread at start-up. The first TThread
 // constructed on the main thread, and CheckSynchronize, do it too. Calls queued
@@ -54,7 +60,7 @@ public:
   // when called by the thread itself.
   DWORD WaitFor();
   void TerminateAndWait();
-  HANDLE Handle() const { return Handle_; }
+  HANDLE Handle() const { return Handle_.Get(); }
   DWORD ThreadID() const { return ThreadID_; }
   DWORD ReturnValue() const { return ReturnValue_; }
   // What escaped Execute, or null.
@@ -71,7 +77,7 @@ protected:
 private:
   static unsigned __stdcall ThreadProc(void* Self);
 
-  HANDLE Handle_ = nullptr;
+  TKernelHandle Handle_;
   DWORD ThreadID_ = 0;
   std::atomic<bool> Terminated_{false};
   std::atomic<bool> Suspended_{false};

@@ -5,6 +5,8 @@
 
 #include "classes/sysutils.h"
 
+void RegisterTreeViewClasses() { RegisterComponentClass(TTreeView::StaticClassInfo()); }
+
 namespace {
 
 constexpr UINT_PTR ChangeTimerId = 1;

@@ -1,3 +1,8 @@
+// gui/ layer 4 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Tree views over comctl32's tree view control.
 //
 //   TTreeNode        one item: text, image indexes, expand button, children, Data
@@ -22,7 +27,9 @@
 #include <vector>
 
 #include "gui/controls.h"
-#include "gui/forms.h"
+
+// Makes TTreeView known to the form reader (RegisterGuiClasses does).
+void RegisterTreeViewClasses();
 
 class TTreeNodes;
 class TCustomTreeView;

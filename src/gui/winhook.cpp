@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -11,32 +12,102 @@ namespace {
 
 // Each hook needs a procedure address of its own, so that several hooks, ours
 // or others', can sit on one window in any order. A thunk is a few bytes of code
-// that puts the hook's state where the window handle was and jumps to the one
-// shared entry; the state remembers the handle.
+// that loads the hook's state into the place of the window handle and jumps to
+// the one shared entry; the state remembers the handle.
+//
+// A pool page pair holds the code of many thunks and, behind it, their data: a
+// state and an entry per thunk. The code page is written once, when it is made,
+// and then made read-execute; what differs from one hook to the next lives on
+// the data page, which is never executable. No page is ever writable and
+// executable at once.
 class TThunkPool {
 public:
-  static constexpr size_t SlotSize = 32;
+  static constexpr size_t CodeSize = 16;
+  struct TData {
+    void* State;
+    void* Entry;
+  };
+  static_assert(sizeof(TData) <= CodeSize, "a data page as long as its code page holds every thunk's data");
 
-  void* Allocate() {
+  WNDPROC Allocate(void* State, WNDPROC Entry) {
     std::lock_guard<std::mutex> Guard(Lock_);
-    if (Free_.empty()) {
-      const size_t PageSize = 4096;
-      auto* Page = static_cast<uint8_t*>(
-          VirtualAlloc(nullptr, PageSize, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE));
-      if (!Page) throw EOSError("Cannot allocate a window procedure thunk");
-      for (size_t Offset = 0; Offset + SlotSize <= PageSize; Offset += SlotSize) Free_.push_back(Page + Offset);
-    }
-    void* Slot = Free_.back();
+    if (Free_.empty()) AddPage();
+    uint8_t* Code = Free_.back();
     Free_.pop_back();
-    return Slot;
+    TData* Data = DataOf(Code);
+    Data->State = State;
+    Data->Entry = reinterpret_cast<void*>(Entry);
+    return reinterpret_cast<WNDPROC>(Code);
   }
 
-  void Release(void* Slot) {
+  void Release(WNDPROC Thunk) {
     std::lock_guard<std::mutex> Guard(Lock_);
-    Free_.push_back(static_cast<uint8_t*>(Slot));
+    auto* Code = reinterpret_cast<uint8_t*>(Thunk);
+    *DataOf(Code) = TData{nullptr, nullptr};
+    Free_.push_back(Code);
   }
 
 private:
+  static size_t PageSize() {
+    static const size_t Size = [] {
+      SYSTEM_INFO Info;
+      GetSystemInfo(&Info);
+      return static_cast<size_t>(Info.dwPageSize);
+    }();
+    return Size;
+  }
+
+  // Pages come from VirtualAlloc, aligned to the allocation granularity: a
+  // thunk's page is its address rounded down.
+  static TData* DataOf(uint8_t* Code) {
+    const auto Address = reinterpret_cast<uintptr_t>(Code);
+    const uintptr_t Page = Address & ~(static_cast<uintptr_t>(PageSize()) - 1);
+    const size_t Slot = (Address - Page) / CodeSize;
+    return reinterpret_cast<TData*>(Page + PageSize()) + Slot;
+  }
+
+  void AddPage() {
+    const size_t Size = PageSize();
+    auto* Page = static_cast<uint8_t*>(VirtualAlloc(nullptr, 2 * Size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (!Page) throw EOSError("Cannot allocate window procedure thunks");
+    for (size_t Offset = 0; Offset + CodeSize <= Size; Offset += CodeSize) WriteCode(Page + Offset);
+    DWORD Old;
+    if (!VirtualProtect(Page, Size, PAGE_EXECUTE_READ, &Old)) {
+      VirtualFree(Page, 0, MEM_RELEASE);
+      throw EOSError("Cannot make window procedure thunks executable");
+    }
+    FlushInstructionCache(GetCurrentProcess(), Page, Size);
+    for (size_t Offset = 0; Offset + CodeSize <= Size; Offset += CodeSize) Free_.push_back(Page + Offset);
+  }
+
+  static void WriteCode(uint8_t* Code) {
+    std::memset(Code, 0xCC, CodeSize);  // int3 after the jump
+    TData* Data = DataOf(Code);
+    uint8_t* P = Code;
+#if defined(_M_X64) || defined(__x86_64__)
+    // mov rcx, [rip + State] ; jmp [rip + Entry]
+    auto Relative = [&](const void* Target, const uint8_t* Next) {
+      const auto R = static_cast<int32_t>(reinterpret_cast<const uint8_t*>(Target) - Next);
+      std::memcpy(P, &R, 4);
+      P += 4;
+    };
+    *P++ = 0x48; *P++ = 0x8B; *P++ = 0x0D; Relative(&Data->State, Code + 7);
+    *P++ = 0xFF; *P++ = 0x25; Relative(&Data->Entry, Code + 13);
+#elif defined(_M_IX86) || defined(__i386__)
+    // mov eax, [State] ; mov [esp+4], eax ; jmp [Entry]
+    auto Absolute = [&](const void* Target) {
+      const auto A = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(Target));
+      std::memcpy(P, &A, 4);
+      P += 4;
+    };
+    *P++ = 0xA1; Absolute(&Data->State);
+    *P++ = 0x89; *P++ = 0x44; *P++ = 0x24; *P++ = 0x04;
+    *P++ = 0xFF; *P++ = 0x25; Absolute(&Data->Entry);
+#else
+#error "window procedure thunks are written for x86 and x86-64"
+#endif
+  }
+
   std::mutex Lock_;
   std::vector<uint8_t*> Free_;
 };
@@ -44,29 +115,6 @@ private:
 TThunkPool& Pool() {
   static TThunkPool* P = new TThunkPool;  // outlives every window, even at exit
   return *P;
-}
-
-WNDPROC MakeThunk(void* State, WNDPROC Entry) {
-  auto* Code = static_cast<uint8_t*>(Pool().Allocate());
-  uint8_t* P = Code;
-#if defined(_M_X64) || defined(__x86_64__)
-  // mov rcx, State ; mov rax, Entry ; jmp rax
-  const auto S = reinterpret_cast<uint64_t>(State);
-  const auto E = reinterpret_cast<uint64_t>(Entry);
-  *P++ = 0x48; *P++ = 0xB9; std::memcpy(P, &S, 8); P += 8;
-  *P++ = 0x48; *P++ = 0xB8; std::memcpy(P, &E, 8); P += 8;
-  *P++ = 0xFF; *P++ = 0xE0;
-#elif defined(_M_IX86) || defined(__i386__)
-  // mov dword ptr [esp+4], State ; jmp Entry
-  const auto S = reinterpret_cast<uint32_t>(State);
-  *P++ = 0xC7; *P++ = 0x44; *P++ = 0x24; *P++ = 0x04; std::memcpy(P, &S, 4); P += 4;
-  const auto Rel = static_cast<int32_t>(reinterpret_cast<intptr_t>(Entry) - reinterpret_cast<intptr_t>(P + 5));
-  *P++ = 0xE9; std::memcpy(P, &Rel, 4); P += 4;
-#else
-#error "window procedure thunks are written for x86 and x86-64"
-#endif
-  FlushInstructionCache(GetCurrentProcess(), Code, TThunkPool::SlotSize);
-  return reinterpret_cast<WNDPROC>(Code);
 }
 
 }  // namespace
@@ -98,7 +146,7 @@ struct TWindowHook::TState {
 
   static void FreeIfUnused(TState* S) {
     if (S->Owned || S->Depth > 0 || (S->InChain && !S->WindowGone)) return;
-    Pool().Release(reinterpret_cast<void*>(S->Thunk));
+    Pool().Release(S->Thunk);
     delete S;
   }
 };
@@ -144,24 +192,18 @@ void TWindowHook::Install(HWND Wnd, THandler Handler) {
     TState::FreeIfUnused(State_);
     State_ = nullptr;
   }
-  auto* S = new TState;
+  auto S = std::make_unique<TState>();
   S->Wnd = Wnd;
   S->Handler = std::move(Handler);
-  try {
-    S->Thunk = MakeThunk(S, &TState::Entry);
-  } catch (...) {
-    delete S;
-    throw;
-  }
+  S->Thunk = Pool().Allocate(S.get(), &TState::Entry);
   SetLastError(0);
   LONG_PTR Old = SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(S->Thunk));
   if (!Old && GetLastError() != 0) {
-    Pool().Release(reinterpret_cast<void*>(S->Thunk));
-    delete S;
+    Pool().Release(S->Thunk);
     throw EOSError("Cannot replace the window procedure");
   }
   S->Previous = reinterpret_cast<WNDPROC>(Old);
-  State_ = S;
+  State_ = S.release();
 }
 
 void TWindowHook::Restore() {

@@ -1,3 +1,8 @@
+// gui/ layer 1 of 6. The order, lowest first: 1 handles, hooks, exception sink,
+// dialogs, message window, threads, registry, ini files; 2 graphics; 3 controls;
+// 4 standard, extended, button and common controls; 5 forms; 6 application.
+// A unit includes only units of its own layer or below (README, "Layout").
+//
 // Putting a handler in front of any window's procedure and chaining to the one
 // it replaced. The handler sees every message first; what it does not handle
 // goes on to the previous procedure through CallWindowProcA. Nothing here
@@ -8,11 +13,7 @@
 
 #include <functional>
 
-class TObject;
-
-// What a window procedure does with an exception that reaches it: it must never
-// unwind into user32. The application shows it (Application->HandleException).
-void HandleWindowException(TObject* Sender);
+#include "gui/exceptionsink.h"
 
 // One handler in front of one window's procedure.
 //
@@ -23,7 +24,8 @@ void HandleWindowException(TObject* Sender);
 //   });
 //
 // The handler may call CallPrevious itself (to act after the previous procedure)
-// and then set Handled. At WM_DESTROY, after the handler has seen it, the hook
+// and then set Handled. An exception it throws goes to the exception sink, and
+// the message then goes on to the previous procedure. At WM_DESTROY, after the handler has seen it, the hook
 // takes itself out and the message goes on. When a later procedure has been put
 // in front of ours, taking ours out would cut that one off too, so Restore then
 // only stops calling the handler and keeps passing every message on.

@@ -422,39 +422,42 @@ const T& As(const TObject& O) {
   return static_cast<const T&>(O);
 }
 
-const bool Registered = [] {
-  RegisterStreamClass(
-      TLngId::StaticClassInfo(), &TLngId::CreateBlank,
-      [](TObject& O, TStream& S) { TLngId::LoadRecord(As<TLngId>(O), S); },
-      [](const TObject& O, TStream& S) { TLngId::StoreRecord(As<TLngId>(O), S); });
-  RegisterStreamClass(
-      TLngLst::StaticClassInfo(), &TLngLst::CreateBlank,
-      [](TObject& O, TStream& S) { As<TLngLst>(O).TObjectList::ReadData(S); },
-      [](const TObject& O, TStream& S) { As<TLngLst>(O).TObjectList::WriteData(S); });
-  RegisterStreamClass(
-      TCIStr::StaticClassInfo(), &TCIStr::CreateBlank,
-      [](TObject& O, TStream& S) { As<TCIStr>(O).TCIStr::LoadFromStream(S); },
-      [](const TObject& O, TStream& S) { As<TCIStr>(O).TCIStr::SaveToStream(S); });
-  // The list kinds share one record.
-  auto LoadList = [](TObject& O, TStream& S) { As<TCIStrList>(O).TCIStrList::LoadFromStream(S); };
-  auto StoreList = [](const TObject& O, TStream& S) { As<TCIStrList>(O).TCIStrList::SaveToStream(S); };
-  RegisterStreamClass(TCIStrList::StaticClassInfo(), &TCIStrList::CreateBlank, LoadList, StoreList);
-  RegisterStreamClass(TCIStPanels::StaticClassInfo(), &TCIStPanels::CreateBlank, LoadList, StoreList);
-  RegisterStreamClass(TCIHdCtrl::StaticClassInfo(), &TCIHdCtrl::CreateBlank, LoadList, StoreList);
-  RegisterStreamClass(TCIListClmns::StaticClassInfo(), &TCIListClmns::CreateBlank, LoadList, StoreList);
-  RegisterStreamClass(
-      TInfoList::StaticClassInfo(), &TInfoList::CreateBlank,
-      [](TObject& O, TStream& S) { As<TInfoList>(O).TInfoList::ReadData(S); },
-      [](const TObject& O, TStream& S) { As<TInfoList>(O).TInfoList::WriteData(S); });
-  RegisterStreamClass(
-      TDictionaryItem::StaticClassInfo(), &TDictionaryItem::CreateBlank,
-      [](TObject& O, TStream& S) { TDictionaryItem::LoadRecord(As<TDictionaryItem>(O), S); },
-      [](const TObject& O, TStream& S) { TDictionaryItem::StoreRecord(As<TDictionaryItem>(O), S); });
-  RegisterStreamClass(
-      TDictionary::StaticClassInfo(), &TDictionary::CreateBlank,
-      [](TObject& O, TStream& S) { As<TDictionary>(O).TDictionary::ReadData(S); },
-      [](const TObject& O, TStream& S) { As<TDictionary>(O).TDictionary::WriteData(S); });
-  return true;
-}();
-
 }  // namespace
+
+void RegisterMltlangClasses() {
+  static const bool Registered = [] {
+    RegisterStreamClass(
+        TLngId::StaticClassInfo(), &TLngId::CreateBlank,
+        [](TObject& O, TStream& S) { TLngId::LoadRecord(As<TLngId>(O), S); },
+        [](const TObject& O, TStream& S) { TLngId::StoreRecord(As<TLngId>(O), S); });
+    RegisterStreamClass(
+        TLngLst::StaticClassInfo(), &TLngLst::CreateBlank,
+        [](TObject& O, TStream& S) { As<TLngLst>(O).TObjectList::ReadData(S); },
+        [](const TObject& O, TStream& S) { As<TLngLst>(O).TObjectList::WriteData(S); });
+    RegisterStreamClass(
+        TCIStr::StaticClassInfo(), &TCIStr::CreateBlank,
+        [](TObject& O, TStream& S) { As<TCIStr>(O).TCIStr::LoadFromStream(S); },
+        [](const TObject& O, TStream& S) { As<TCIStr>(O).TCIStr::SaveToStream(S); });
+    // The list kinds share one record.
+    auto LoadList = [](TObject& O, TStream& S) { As<TCIStrList>(O).TCIStrList::LoadFromStream(S); };
+    auto StoreList = [](const TObject& O, TStream& S) { As<TCIStrList>(O).TCIStrList::SaveToStream(S); };
+    RegisterStreamClass(TCIStrList::StaticClassInfo(), &TCIStrList::CreateBlank, LoadList, StoreList);
+    RegisterStreamClass(TCIStPanels::StaticClassInfo(), &TCIStPanels::CreateBlank, LoadList, StoreList);
+    RegisterStreamClass(TCIHdCtrl::StaticClassInfo(), &TCIHdCtrl::CreateBlank, LoadList, StoreList);
+    RegisterStreamClass(TCIListClmns::StaticClassInfo(), &TCIListClmns::CreateBlank, LoadList, StoreList);
+    RegisterStreamClass(
+        TInfoList::StaticClassInfo(), &TInfoList::CreateBlank,
+        [](TObject& O, TStream& S) { As<TInfoList>(O).TInfoList::ReadData(S); },
+        [](const TObject& O, TStream& S) { As<TInfoList>(O).TInfoList::WriteData(S); });
+    RegisterStreamClass(
+        TDictionaryItem::StaticClassInfo(), &TDictionaryItem::CreateBlank,
+        [](TObject& O, TStream& S) { TDictionaryItem::LoadRecord(As<TDictionaryItem>(O), S); },
+        [](const TObject& O, TStream& S) { TDictionaryItem::StoreRecord(As<TDictionaryItem>(O), S); });
+    RegisterStreamClass(
+        TDictionary::StaticClassInfo(), &TDictionary::CreateBlank,
+        [](TObject& O, TStream& S) { As<TDictionary>(O).TDictionary::ReadData(S); },
+        [](const TObject& O, TStream& S) { As<TDictionary>(O).TDictionary::WriteData(S); });
+    return true;
+  }();
+  (void)Registered;
+}

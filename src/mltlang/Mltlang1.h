@@ -23,6 +23,12 @@ class TStream;
 
 INSTBRISKO_EXCEPTION(EMLangInvalid, Exception);
 
+// The translation package's classes: every record the object container streams
+// (the language identifier and list, the items, the item list, the dictionary).
+// A program calls it at start-up, before any record is read or written; nothing
+// registers itself. Later calls do nothing.
+void RegisterMltlangClasses();
+
 // A string as 4 bytes L = length + 1, then (only when L > 1) the characters and
 // one zero byte. The reader raises EReadError for an L beyond the stream's end or
 // L bytes without a zero byte.

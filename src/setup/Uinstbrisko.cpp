@@ -52,14 +52,8 @@ void TiiForm1::Button3Click(TObject*) {
 void TiiForm1::Uninstall() {
   // Should the run fail, the application shows the error; this page comes back, or
   // the user would be left with no window at all.
-  struct TComeBackUnlessDone {
-    TiiForm1& Page;
-    bool Done = false;
-    ~TComeBackUnlessDone() {
-      if (!Done) Page.Show();
-    }
-  } ComeBack{*this};
+  TScopeGuard ComeBack([this] { Show(); });
   const std::string Text = RunUninstall();
-  ComeBack.Done = true;
+  ComeBack.Dismiss();
   iiForm6->ShowUninstalled(Text);
 }

@@ -7,14 +7,12 @@
 #include <new>
 
 #include "classes/sysutils.h"
-#include "gui/winhook.h"
+#include "gui/messages.h"
 
 namespace {
 
 // The empty list (the desktop), not owned by the shell allocator.
 BYTE EmptyIdList[2] = {0, 0};
-
-constexpr const char* NotifyClassName = "TShellTreeNotifyWindow";
 
 const TEnumInfo& PidlNames() {
   static const TEnumInfo Names{"PIDL_DESKTOP", "PIDL_PROGRAMS", "PIDL_CONTROLS", "PIDL_PRINTERS", "PIDL_PERSONAL",
@@ -45,20 +43,6 @@ std::string Trim(const std::string& S) {
   while (B < E && static_cast<unsigned char>(S[B]) <= ' ') ++B;
   while (E > B && static_cast<unsigned char>(S[E - 1]) <= ' ') --E;
   return S.substr(B, E - B);
-}
-
-// A hidden top-level window: only those receive the system's device broadcasts.
-HWND MakeNotifyWindow(TShellTree* Tree, WNDPROC Proc) {
-  WNDCLASSA Class{};
-  Class.lpfnWndProc = Proc;
-  Class.hInstance = GetModuleHandleA(nullptr);
-  Class.lpszClassName = NotifyClassName;
-  RegisterClassA(&Class);  // the second tree finds it registered
-  HWND Wnd = CreateWindowExA(WS_EX_TOOLWINDOW, NotifyClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                             Class.hInstance, nullptr);
-  if (!Wnd) throw EOSError("Cannot create the shell tree's notify window");
-  SetWindowLongPtrA(Wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Tree));
-  return Wnd;
 }
 
 }  // namespace
@@ -100,9 +84,12 @@ void RegisterShellTreeClasses() {
 }
 
 TShellTree::TShellTree(TComponent* Owner)
-    : TCustomTreeView(Owner), UserRootId_(reinterpret_cast<LPITEMIDLIST>(EmptyIdList)) {
+    : TCustomTreeView(Owner),
+      // Top-level: a message-only window never hears the device broadcasts.
+      NotifyWindow_([this](UINT Msg, WPARAM W, LPARAM L, LRESULT& Result) { return NotifyMessage(Msg, W, L, Result); },
+                    TMessageWindow::THiddenTopLevel{}, this),
+      UserRootId_(reinterpret_cast<LPITEMIDLIST>(EmptyIdList)) {
   if (FAILED(SHGetMalloc(&Allocator_)) || FAILED(SHGetDesktopFolder(&DesktopFolder_))) throw std::bad_alloc();
-  NotifyWindow_ = MakeNotifyWindow(this, NotifyWndProc);
   Compare_ = [this](TTreeNode* N1, TTreeNode* N2, intptr_t Param) { return CompareNodes(N1, N2, Param); };
   Height_ = 270;
   Width_ = 170;
@@ -117,7 +104,6 @@ TShellTree::~TShellTree() {
   PendingReports_.clear();
   Items()->Clear();
   RootNode_ = nullptr;
-  if (NotifyWindow_) DestroyWindow(NotifyWindow_);
   FreeIdList(Allocator_.Get(), UserRootId_);
   FreeIdList(Allocator_.Get(), DesktopId_);
   FreeIdList(Allocator_.Get(), DrivesId_);
@@ -127,7 +113,7 @@ TShellTree::~TShellTree() {
 TShellTree::TBusy::~TBusy() {
   if (--Tree_.Busy_ == 0 && (!Tree_.PendingReports_.empty() || Tree_.DrivesPending_) && !Tree_.ServePosted_ &&
       !Tree_.IsDestroying()) {
-    Tree_.ServePosted_ = PostMessageA(Tree_.NotifyWindow_, WM_SERVEPENDING, 0, 0) != 0;
+    Tree_.ServePosted_ = PostMessageA(Tree_.NotifyWindow(), CM_SERVEPENDING, 0, 0) != 0;
   }
 }
 
@@ -329,22 +315,20 @@ TTreeNode* TShellTree::CreateNode() { return new TShellNode(Items()); }
 
 // --- The notify window ------------------------------------------------------------------
 
-LRESULT CALLBACK TShellTree::NotifyWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
-  auto* Tree = reinterpret_cast<TShellTree*>(GetWindowLongPtrA(Wnd, GWLP_USERDATA));
-  if (!Tree || Tree->IsDestroying()) return DefWindowProcA(Wnd, Msg, W, L);
-  try {
-    if (Msg == WM_SERVEPENDING) {
-      Tree->ServePosted_ = false;
-      Tree->ServePending();
-      return 0;
-    }
-    if (Msg == WM_DEVICECHANGE) return Tree->DeviceChanged(Msg, W, L);
-  } catch (...) {
-    HandleWindowException(Tree);
-    return 0;
+bool TShellTree::NotifyMessage(UINT Msg, WPARAM W, LPARAM L, LRESULT& Result) {
+  if (IsDestroying()) return false;
+  if (Msg == CM_SERVEPENDING) {
+    ServePosted_ = false;
+    ServePending();
+    return true;
   }
-  // A top-level window that answered 0 to everything would block the user's logoff.
-  return DefWindowProcA(Wnd, Msg, W, L);
+  if (Msg == WM_DEVICECHANGE) {
+    Result = DeviceChanged(Msg, W, L);
+    return true;
+  }
+  // DefWindowProc has the rest: a top-level window that answered 0 to everything
+  // would block the user's logoff.
+  return false;
 }
 
 LRESULT TShellTree::DeviceChanged(UINT, WPARAM Event, LPARAM) {

@@ -28,6 +28,7 @@
 #include "classes/strings.h"
 #include "gui/handles.h"
 #include "gui/menus.h"
+#include "gui/msgwindow.h"
 #include "gui/treeview.h"
 #include "shelltree/DiscMonitor.h"
 #include "shelltree/ShellTree_helpers.h"
@@ -171,7 +172,8 @@ public:
   TShellNode* RootNode() const { return RootNode_; }
   IMalloc* Allocator() const { return Allocator_.Get(); }
   IShellFolder* DesktopFolder() const { return DesktopFolder_.Get(); }
-  HWND NotifyWindow() const { return NotifyWindow_; }
+  // The hidden top-level window that hears the device broadcasts.
+  HWND NotifyWindow() const { return NotifyWindow_.Handle(); }
   // The window shell calls may show messages over (none when ShowMessages is false).
   HWND MessageOwner() const { return ShowMessages_ ? OwnerWindow_ : nullptr; }
   HIMAGELIST SystemImages() const { return SystemImages_; }
@@ -210,8 +212,6 @@ private:
     TShellTree& Tree_;
   };
   class TSeenIndex;
-  // Asks the notify window to run the reports that waited while the tree was busy.
-  static constexpr UINT WM_SERVEPENDING = WM_APP + 0x3A1;
 
   bool Loading() const { return ComponentState().Contains(csLoading); }
   void InitSpecialIds();
@@ -238,13 +238,15 @@ private:
   void ServePending();
   void NodeGone(TShellNode* Node);
   void ChangedByRename(TShellNode* Node) { Change(Node); }
-  static LRESULT CALLBACK NotifyWndProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L);
+  // The notify window's messages: device broadcasts, and CM_SERVEPENDING, which
+  // runs the reports that waited while the tree was busy.
+  bool NotifyMessage(UINT Msg, WPARAM W, LPARAM L, LRESULT& Result);
 
   // The allocator goes last: the nodes and lists below still free through it.
   TComPtr<IMalloc> Allocator_;
   TComPtr<IShellFolder> DesktopFolder_;
   std::string PendingPath_;
-  HWND NotifyWindow_ = nullptr;
+  TMessageWindow NotifyWindow_;
   LPITEMIDLIST DesktopId_ = nullptr;
   LPITEMIDLIST DrivesId_ = nullptr;
   bool About_ = false;

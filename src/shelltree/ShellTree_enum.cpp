@@ -7,7 +7,7 @@
 #include <unordered_map>
 
 #include "gui/application.h"
-#include "gui/winhook.h"
+#include "gui/exceptionsink.h"
 
 namespace {
 
@@ -255,7 +255,7 @@ void TShellTree::ServePending() {
     HandleWindowException(this);
   }
   if (!PendingReports_.empty() && !Busy_ && !ServePosted_)
-    ServePosted_ = PostMessageA(NotifyWindow_, WM_SERVEPENDING, 0, 0) != 0;
+    ServePosted_ = PostMessageA(NotifyWindow(), CM_SERVEPENDING, 0, 0) != 0;
 }
 
 void TShellTree::NodeGone(TShellNode* Node) {

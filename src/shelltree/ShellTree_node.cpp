@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "gui/winhook.h"
+#include "gui/exceptionsink.h"
 
 namespace {
 // Takes a counted reference of its own.

@@ -54,6 +54,7 @@ struct Setup : ::testing::Environment {
   void SetUp() override {
     Application->Initialize();
     RegisterGuiClasses();
+    RegisterElasticClasses();
   }
 };
 const auto* Env = ::testing::AddGlobalTestEnvironment(new Setup);

@@ -659,6 +659,13 @@ TEST(Application, TerminateEndsRunAfterTheCurrentMessage) {
   }
 }
 
+TEST(Application, RunWithoutAMainFormReturnsAndForgetsAnEarlierTerminate) {
+  ASSERT_EQ(Application->MainForm(), nullptr);
+  Application->Terminate();
+  Application->Run();
+  EXPECT_FALSE(Application->Terminated());
+}
+
 TEST(Application, AnExceptionFromAClickIsShownAndTheProgramGoesOn) {
   TDialogCapture Dialogs;
   TForm F(nullptr);

@@ -2,6 +2,8 @@
 // messages it and the form saw, in order.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "gui/stdctrls.h"
 #include "gui/winhook.h"
 #include "window_testing.h"
@@ -273,6 +275,42 @@ TEST(WindowHook, RefusesWindowsThatDoNotExistAndASecondInstall) {
   Form.DestroyHandle();
   EXPECT_FALSE(Hook.Installed());
   EXPECT_EQ(Hook.CallPrevious(WM_NULL, 0, 0), 0);
+}
+
+// The code a hook puts in front of a window can run but never be written; the
+// memory it is written through can never run.
+TEST(WindowHook, ThunksAreNeverWritableAndExecutable) {
+  TForm Form(nullptr);
+  std::vector<std::unique_ptr<TWindowHook>> Hooks;
+  int Calls = 0;
+  // More hooks than one page holds, each in front of the one before.
+  for (int I = 0; I < 300; ++I) {
+    Hooks.push_back(std::make_unique<TWindowHook>());
+    Hooks.back()->Install(Form.Handle(), [&](HWND, UINT Msg, WPARAM, LPARAM, bool&) -> LRESULT {
+      if (Msg == WM_NULL) ++Calls;
+      return 0;
+    });
+    MEMORY_BASIC_INFORMATION Info{};
+    ASSERT_NE(VirtualQuery(reinterpret_cast<void*>(GetWindowLongPtrA(Form.Handle(), GWLP_WNDPROC)), &Info,
+                           sizeof Info),
+              0u);
+    ASSERT_EQ(Info.Protect, static_cast<DWORD>(PAGE_EXECUTE_READ)) << "hook " << I;
+  }
+  SendMessageA(Form.Handle(), WM_NULL, 0, 0);
+  EXPECT_EQ(Calls, 300);
+  // No page of the process is writable and executable at once.
+  auto* Address = static_cast<uint8_t*>(nullptr);
+  MEMORY_BASIC_INFORMATION Info{};
+  while (VirtualQuery(Address, &Info, sizeof Info) == sizeof Info) {
+    if (Info.State == MEM_COMMIT && Info.Type == MEM_PRIVATE) {
+      EXPECT_FALSE(Info.Protect & (PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) << Info.BaseAddress;
+    }
+    Address = static_cast<uint8_t*>(Info.BaseAddress) + Info.RegionSize;
+  }
+  while (!Hooks.empty()) Hooks.pop_back();
+  Calls = 0;
+  SendMessageA(Form.Handle(), WM_NULL, 0, 0);
+  EXPECT_EQ(Calls, 0);
 }
 
 namespace {

@@ -46,23 +46,26 @@ public:
   static TObject* CreateBlank() { return new TLong; }
 };
 
-const bool Registered = [] {
-  RegisterStreamClass(
-      TCounted::StaticClassInfo(), &TCounted::CreateBlank,
-      [](TObject& O, TStream& S) { static_cast<TCounted&>(O).Value = S.ReadInt32(); },
-      [](const TObject& O, TStream& S) { S.WriteInt32(static_cast<const TCounted&>(O).Value); });
-  // Both come too late: the first registration of a name wins.
-  RegisterStreamClass(
-      TCounted::StaticClassInfo(), &TCounted::CreateBlank,
-      [](TObject& O, TStream& S) { static_cast<TCounted&>(O).Value = -1; }, [](const TObject&, TStream&) {});
-  RegisterStreamClass(
-      TCounted2::StaticClassInfo(), [] { return static_cast<TObject*>(new TCounted2); },
-      [](TObject&, TStream&) {}, [](const TObject&, TStream&) {});
-  RegisterStreamClass(
-      TLong::StaticClassInfo(), &TLong::CreateBlank, [](TObject&, TStream& S) { S.ReadByte(); },
-      [](const TObject&, TStream& S) { S.WriteByte(0x5A); });
-  return true;
-}();
+// The test's own record classes, registered before the first test.
+struct TTestClasses : ::testing::Environment {
+  void SetUp() override {
+    RegisterStreamClass(
+        TCounted::StaticClassInfo(), &TCounted::CreateBlank,
+        [](TObject& O, TStream& S) { static_cast<TCounted&>(O).Value = S.ReadInt32(); },
+        [](const TObject& O, TStream& S) { S.WriteInt32(static_cast<const TCounted&>(O).Value); });
+    // Both come too late: the first registration of a name wins.
+    RegisterStreamClass(
+        TCounted::StaticClassInfo(), &TCounted::CreateBlank,
+        [](TObject& O, TStream& S) { static_cast<TCounted&>(O).Value = -1; }, [](const TObject&, TStream&) {});
+    RegisterStreamClass(
+        TCounted2::StaticClassInfo(), [] { return static_cast<TObject*>(new TCounted2); },
+        [](TObject&, TStream&) {}, [](const TObject&, TStream&) {});
+    RegisterStreamClass(
+        TLong::StaticClassInfo(), &TLong::CreateBlank, [](TObject&, TStream& S) { S.ReadByte(); },
+        [](const TObject&, TStream& S) { S.WriteByte(0x5A); });
+  }
+};
+const auto* const Registered = ::testing::AddGlobalTestEnvironment(new TTestClasses);
 
 void ExpectIndexError(const std::function<void()>& F) {
   try {

@@ -5,7 +5,19 @@
 #include <fstream>
 #include <iterator>
 
+#include <gtest/gtest.h>
+
 #include "classes/typinfo.h"
+#include "mltlang/Mltlang1.h"
+
+namespace {
+// The records' classes are registered before the first test, as a program does
+// at start-up.
+struct TMltlangClasses : ::testing::Environment {
+  void SetUp() override { RegisterMltlangClasses(); }
+};
+const auto* const Registered = ::testing::AddGlobalTestEnvironment(new TMltlangClasses);
+}  // namespace
 
 std::vector<uint8_t> Written(const std::function<void(TStream&)>& Write) {
   TMemoryStream S;

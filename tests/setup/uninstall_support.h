@@ -184,13 +184,11 @@ private:
 };
 
 // Whatever asks the application to terminate while the holder lives is undone when
-// it goes (only the end of Run does that, and Run needs a main form).
+// it goes (the end of Run does that).
 class TTerminationUndone {
 public:
   TTerminationUndone() = default;
   ~TTerminationUndone() {
-    TForm* Main = nullptr;
-    if (!Application->MainForm()) Application->CreateForm(Main);
     Application->Terminate();
     const bool Show = Application->ShowMainForm;
     Application->ShowMainForm = false;

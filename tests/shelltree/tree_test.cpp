@@ -283,7 +283,11 @@ TEST(ShellTree, DriveArrivalAndRemovalReadTheDrivesFolderAgain) {
   EXPECT_EQ(SendMessageA(F.Tree->NotifyWindow(), WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0), TRUE);
   EXPECT_EQ(Root->Count(), Children);
   ASSERT_TRUE(DefineDosDeviceA(0, "Q:", Scratch.Root().c_str()));
-  SendMessageA(F.Tree->NotifyWindow(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+  // Announced as the system does it, to every top-level window.
+  DEV_BROADCAST_VOLUME Volume{sizeof(Volume), DBT_DEVTYP_VOLUME, 0, 1u << ('Q' - 'A'), 0};
+  DWORD_PTR Answer = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&Volume),
+                      SMTO_ABORTIFHUNG, 5000, &Answer);
   EXPECT_TRUE(DriveQ());
   DefineDosDeviceA(DDD_REMOVE_DEFINITION, "Q:", nullptr);
   SendMessageA(F.Tree->NotifyWindow(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, 0);

@@ -1,0 +1,2 @@
+#include "gui/alpha.h"
+#include "gui/beta.h"
