@@ -4,39 +4,17 @@
 #include <optional>
 
 #include "gui/forms.h"
-#include "shelltree/ShellTree_helpers.h"
+#include "gui/handles.h"
+#include "gui/msgwindow.h"
 
 bool IsMenu3 = false;
 
 namespace {
 
-constexpr const char* HelperClassName = "ItemPropMenuCallbackHelper";
-constexpr const char* HelperWindowName = "ItemPropCallbackProcessor";
-
-// The hidden window that receives the owner-drawn messages of a tracked menu
-// (the "Send To" and "Open With" submenus are drawn by the shell).
-class THelperWindow {
-public:
-  explicit THelperWindow(IContextMenu* Menu) {
-    WNDCLASSA Class{};
-    Class.style = 0x80;
-    Class.lpfnWndProc = MenuCallbackProc;
-    Class.hInstance = GetModuleHandleA(nullptr);
-    Class.lpszClassName = HelperClassName;
-    RegisterClassA(&Class);  // a class left from an earlier menu is fine
-    Wnd_ = CreateWindowExA(0, HelperClassName, HelperWindowName, 0x80880000, 0, 0, 0, 0, nullptr, nullptr,
-                           Class.hInstance, Menu);
-  }
-  ~THelperWindow() {
-    if (Wnd_) DestroyWindow(Wnd_);
-  }
-  THelperWindow(const THelperWindow&) = delete;
-  THelperWindow& operator=(const THelperWindow&) = delete;
-  HWND Get() const { return Wnd_; }
-
-private:
-  HWND Wnd_ = nullptr;
-};
+// The helper window that receives the owner-drawn messages of a tracked menu
+// (the "Send To" and "Open With" submenus are drawn by the shell). A top-level
+// window of a class and name of its own, as the shell's menus expect to find it.
+const TMessageWindow::THiddenTopLevel HelperWindow{"ItemPropMenuCallbackHelper", "ItemPropCallbackProcessor"};
 
 bool Invoke(IContextMenu* Menu, HWND Owner, LPCSTR Verb) {
   CMINVOKECOMMANDINFO Info{};
@@ -53,9 +31,15 @@ bool RunMenuAction(const TItemMenu& Item, ULONG Attributes, int Action, HWND Own
     case imaShowMenu: {
       TMenuHandle Popup(CreatePopupMenu());
       if (!Popup || !FillItemMenu(Menu, Popup.Get(), CMF_EXPLORE)) return false;
-      std::optional<THelperWindow> Helper;
-      if (Item.Menu2) Helper.emplace(Menu);
-      HWND Target = Helper && Helper->Get() ? Helper->Get() : Owner;
+      std::optional<TMessageWindow> Helper;
+      if (Item.Menu2) {
+        // Not a counted reference: the helper goes before Item's menu does.
+        auto* Menu2 = static_cast<IContextMenu2*>(Menu);
+        Helper.emplace([Menu2](UINT Msg, WPARAM W, LPARAM L, LRESULT& Result) {
+          return MenuCallbackProc(Menu2, Msg, W, L, Result);
+        }, HelperWindow);
+      }
+      HWND Target = Helper ? Helper->Handle() : Owner;
       const UINT Command = static_cast<UINT>(
           TrackPopupMenuEx(Popup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, Point.x, Point.y, Target, nullptr));
       if (Command == 0) return true;
@@ -83,22 +67,25 @@ bool ItemContextMenu(HWND Owner, IShellFolder* Folder, LPCITEMIDLIST Item, ULONG
   return RunMenuAction(Menu, Attributes, Action, Owner, Point);
 }
 
-// Parses Name within Folder; the list comes with the attributes asked for.
-bool Parse(IShellFolder* Folder, HWND Owner, const std::string& Name, TShellIdList& List, ULONG& Attributes) {
-  std::wstring W = AnsiToWide(Name, MAX_PATH);
+// Parses Name (at most MAX_PATH characters) within Folder; the list comes with
+// the attributes asked for.
+bool Parse(IShellFolder* Folder, HWND Owner, const std::string& Name, TItemIdList& List, ULONG& Attributes) {
+  WCHAR Wide[MAX_PATH + 1] = L"";
+  const int Length = static_cast<int>(std::min<size_t>(Name.size(), MAX_PATH));
+  if (Length == 0 || MultiByteToWideChar(CP_ACP, 0, Name.data(), Length, Wide, MAX_PATH) == 0) return false;
   ULONG Eaten = 0;
-  return !W.empty() && Folder->ParseDisplayName(Owner, nullptr, W.data(), &Eaten, List.Receive(), &Attributes) == S_OK;
+  return Folder->ParseDisplayName(Owner, nullptr, Wide, &Eaten, List.Receive(), &Attributes) == S_OK;
 }
 
 bool PathMenuAction(const std::string& Path, int Action, HWND Owner, POINT Point) {
-  TComPtr<IMalloc> Allocator;
   TComPtr<IShellFolder> Desktop;
-  if (FAILED(SHGetMalloc(&Allocator)) || FAILED(SHGetDesktopFolder(&Desktop))) return false;
+  if (FAILED(SHGetDesktopFolder(&Desktop))) return false;
   const size_t Cut = Path.find_last_of("\\:");
   const std::string FolderPart = Cut == std::string::npos ? std::string() : Path.substr(0, Cut + 1);
   const std::string NamePart = Cut == std::string::npos ? Path : Path.substr(Cut + 1);
 
-  TShellIdList FolderId(Allocator.Get()), ItemId(Allocator.Get());
+  // The shell's lists, each freed through the shell's allocator (CoTaskMemFree).
+  TItemIdList FolderId, ItemId;
   TComPtr<IShellFolder> Folder;
   ULONG Attributes = 0;
   if (Parse(Desktop.Get(), Owner, FolderPart, FolderId, Attributes) &&
@@ -109,7 +96,7 @@ bool PathMenuAction(const std::string& Path, int Action, HWND Owner, POINT Point
   }
   // The name would not parse in its folder: the desktop's first folder may know it.
   TComPtr<IEnumIDList> Enum;
-  TShellIdList First(Allocator.Get());
+  TItemIdList First;
   if (Desktop->EnumObjects(Owner, SHCONTF_FOLDERS, &Enum) != S_OK || Enum->Next(1, First.Receive(), nullptr) != S_OK)
     return false;
   if (FAILED(Desktop->BindToObject(First.Get(), nullptr, IID_IShellFolder, Folder.PPV()))) return false;
@@ -150,35 +137,22 @@ bool ShowItemMenu(IShellFolder* Folder, LPCITEMIDLIST Item, ULONG Attributes, PO
 bool ItemMenuAction(const std::string& Path, IShellFolder* Folder, LPCITEMIDLIST Item, ULONG Attributes,
                     int Action, HWND OwnerWindow, POINT ScreenPoint) {
   IsMenu3 = false;
-  THourglass Busy;
+  const TCursor Saved = Screen->Cursor();
+  Screen->SetCursor(crHourGlass);
+  TScopeGuard Restore([Saved] { Screen->SetCursor(Saved); });
   if (Item) return ItemContextMenu(OwnerWindow, Folder, Item, Attributes, Action, ScreenPoint);
   return PathMenuAction(Path, Action, OwnerWindow, ScreenPoint);
 }
 
-LRESULT CALLBACK MenuCallbackProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
-  switch (Message) {
-    case WM_CREATE: {
-      // Not a counted reference: the window lives only while the menu's owner holds it.
-      auto* Create = reinterpret_cast<CREATESTRUCTA*>(LParam);
-      SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Create->lpCreateParams));
-      break;
-    }
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_INITMENUPOPUP: {
-      auto* Menu = reinterpret_cast<IContextMenu2*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
-      if (Menu) {
-        if (IsMenu3) {
-          LRESULT Ignored = 0;
-          static_cast<IContextMenu3*>(Menu)->HandleMenuMsg2(Message, WParam, LParam, &Ignored);
-        } else {
-          Menu->HandleMenuMsg(Message, WParam, LParam);
-        }
-      }
-      return Message == WM_INITMENUPOPUP ? 0 : 1;
-    }
-    default:
-      break;
+bool MenuCallbackProc(IContextMenu2* Menu, UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& Result) {
+  if (Message != WM_DRAWITEM && Message != WM_MEASUREITEM && Message != WM_INITMENUPOPUP) return false;
+  if (IsMenu3) {
+    LRESULT Ignored = 0;
+    static_cast<IContextMenu3*>(Menu)->HandleMenuMsg2(Message, WParam, LParam, &Ignored);
+  } else {
+    Menu->HandleMenuMsg(Message, WParam, LParam);
   }
-  return DefWindowProcA(Window, Message, WParam, LParam);
+  // What the menu answered does not matter to the menu's owner.
+  Result = Message == WM_INITMENUPOPUP ? 0 : 1;
+  return true;
 }

@@ -2,8 +2,9 @@
 // behind it. An item is given either as a folder and an identifier list relative
 // to it, or as a full file path. Actions: 0 shows the menu and runs the command
 // the user picks, 1 opens the item's property sheet, 2 runs its default command.
-// Nothing here raises or shows a message of its own; a failed shell call ends the
-// action with false.
+// Nothing here shows a message of its own; a failed shell call ends the action
+// with false. Only a helper window for the menu that cannot be made raises
+// (EOSError), as every hidden window of the library does.
 #pragma once
 
 #include <windows.h>
@@ -36,5 +37,6 @@ bool GetItemMenu(HWND Owner, IShellFolder* Folder, LPCITEMIDLIST Item, TItemMenu
 // Fills Popup with the item's commands, numbered from 1; CMF_ flags.
 bool FillItemMenu(IContextMenu* Menu, HMENU Popup, UINT Flags);
 
-// The helper window's procedure: hands owner-drawn menu messages to the menu interface.
-LRESULT CALLBACK MenuCallbackProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
+// The helper window's handler: hands the owner-drawn menu messages to Menu (an
+// IContextMenu3 while IsMenu3) and answers them; false for every other message.
+bool MenuCallbackProc(IContextMenu2* Menu, UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& Result);

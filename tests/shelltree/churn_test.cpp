@@ -24,7 +24,8 @@ TUsage Usage() {
   TUsage U;
   GetProcessHandleCount(GetCurrentProcess(), &U.Handles);
   HANDLE Snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-  THREADENTRY32 T{sizeof(T)};
+  THREADENTRY32 T{};
+  T.dwSize = sizeof(T);
   for (BOOL More = Thread32First(Snapshot, &T); More; More = Thread32Next(Snapshot, &T))
     if (T.th32OwnerProcessID == GetCurrentProcessId()) ++U.Threads;
   CloseHandle(Snapshot);

@@ -26,9 +26,12 @@ struct TShellItem {
   }
 };
 
+HWND HelperWhileShown = nullptr;
+
 // Closes the menu a moment after it opened, as a person pressing Escape would.
 VOID CALLBACK CloseMenu(HWND, UINT, UINT_PTR Id, DWORD) {
   KillTimer(nullptr, Id);
+  HelperWhileShown = FindWindowA("ItemPropMenuCallbackHelper", "ItemPropCallbackProcessor");
   EndMenu();
 }
 
@@ -48,6 +51,14 @@ TEST(ItemProp, TheMenuOfAFolderIsBuiltShownAndClosed) {
   Owner.Show();
   SetTimer(nullptr, 0, 200, CloseMenu);
   EXPECT_TRUE(ShowItemMenu(Folder.Parent.Get(), Folder.Item.Get(), 0, POINT{50, 50}, Owner.Handle()));
+  ASSERT_TRUE(Menu.Menu2) << "a folder's menu draws some of its items itself";
+  EXPECT_NE(HelperWhileShown, nullptr) << "no helper window of its class and name while the menu was shown";
+  // The same menu for the item given by its path.
+  HelperWhileShown = nullptr;
+  SetTimer(nullptr, 0, 200, CloseMenu);
+  EXPECT_TRUE(ItemMenuAction(Scratch.Root() + "\\Menu Folder", nullptr, nullptr, 0, imaShowMenu, Owner.Handle(),
+                             POINT{50, 50}));
+  EXPECT_NE(HelperWhileShown, nullptr);
   EXPECT_EQ(FindWindowA("ItemPropMenuCallbackHelper", "ItemPropCallbackProcessor"), nullptr)
       << "the helper window outlives its menu";
 }

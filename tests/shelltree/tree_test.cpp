@@ -221,6 +221,84 @@ TEST(ShellTree, FilesMasksAndSortOrders) {
   EXPECT_EQ(Texts(Root), (std::vector<std::string>{"folder", "d.txt", "c.dfm", "b.pas", "a.pas"}));
 }
 
+// A real folder whose comparisons answer with codes of any size, as the shell's
+// contract allows (Wine's own folders only ever answer -1, 0 or 1).
+class TWideComparisons : public IShellFolder {
+public:
+  explicit TWideComparisons(IShellFolder* Real) : Real_(Real) { Real_->AddRef(); }
+  STDMETHODIMP QueryInterface(REFIID Iid, void** Out) override {
+    if (Iid != IID_IUnknown && Iid != IID_IShellFolder) return Real_->QueryInterface(Iid, Out);
+    *Out = this;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++Refs_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG Left = --Refs_;
+    if (Left == 0) delete this;
+    return Left;
+  }
+  STDMETHODIMP CompareIDs(LPARAM Column, LPCITEMIDLIST A, LPCITEMIDLIST B) override {
+    const HRESULT R = Real_->CompareIDs(Column, A, B);
+    const short Code = static_cast<short>(HRESULT_CODE(R));
+    return FAILED(R) ? R : MAKE_HRESULT(SEVERITY_SUCCESS, 0, static_cast<USHORT>(Code * 300));
+  }
+  STDMETHODIMP ParseDisplayName(HWND W, IBindCtx* B, LPWSTR N, ULONG* E, LPITEMIDLIST* L, ULONG* A) override {
+    return Real_->ParseDisplayName(W, B, N, E, L, A);
+  }
+  STDMETHODIMP EnumObjects(HWND W, SHCONTF F, IEnumIDList** E) override { return Real_->EnumObjects(W, F, E); }
+  STDMETHODIMP BindToObject(LPCITEMIDLIST L, IBindCtx* B, REFIID I, void** O) override {
+    return Real_->BindToObject(L, B, I, O);
+  }
+  STDMETHODIMP BindToStorage(LPCITEMIDLIST L, IBindCtx* B, REFIID I, void** O) override {
+    return Real_->BindToStorage(L, B, I, O);
+  }
+  STDMETHODIMP CreateViewObject(HWND W, REFIID I, void** O) override { return Real_->CreateViewObject(W, I, O); }
+  STDMETHODIMP GetAttributesOf(UINT N, LPCITEMIDLIST* L, SFGAOF* A) override { return Real_->GetAttributesOf(N, L, A); }
+  STDMETHODIMP GetUIObjectOf(HWND W, UINT N, LPCITEMIDLIST* L, REFIID I, UINT* R, void** O) override {
+    return Real_->GetUIObjectOf(W, N, L, I, R, O);
+  }
+  STDMETHODIMP GetDisplayNameOf(LPCITEMIDLIST L, SHGDNF F, STRRET* S) override {
+    return Real_->GetDisplayNameOf(L, F, S);
+  }
+  STDMETHODIMP SetNameOf(HWND W, LPCITEMIDLIST L, LPCWSTR N, SHGDNF F, LPITEMIDLIST* O) override {
+    return Real_->SetNameOf(W, L, N, F, O);
+  }
+
+private:
+  virtual ~TWideComparisons() { Real_->Release(); }
+  IShellFolder* Real_;
+  ULONG Refs_ = 1;
+};
+
+TEST(ShellTree, SortingReadsTheShellsComparisonBySign) {
+  shelltest::TScratch Scratch("sign");
+  Scratch.Folder("zdir");
+  for (const char* Name : {"c.dat", "a.dat", "b.dat"}) Scratch.File(Name);
+  TTreeForm F([&](TShellTree& T) {
+    RootAt(T, Scratch.Root());
+    T.SetOptions(TVisOptions{TF_FOLDERS, TF_NONFOLDERS});
+  });
+  TShellNode* Root = F.Tree->RootNode();
+  TComPtr<IShellFolder> Wide(new TWideComparisons(Root->GetFolder()));
+  for (int I = 0; I < Root->Count(); ++I) {
+    TComPtr<IShellFolder> Held;
+    Wide.QueryInterface(IID_IShellFolder, Held);
+    Root->Child(I)->Info.ParentFolder = std::move(Held);
+  }
+  const struct {
+    TFileSortOrder Order;
+    std::vector<std::string> Texts;
+  } Cases[] = {
+      {so_Descending, {"zdir", "c.dat", "b.dat", "a.dat"}},  // the folder first, unreversed
+      {so_Ascending, {"zdir", "a.dat", "b.dat", "c.dat"}},
+  };
+  for (const auto& C : Cases) {
+    F.Tree->SetFileSortOrder(C.Order);
+    EXPECT_EQ(Texts(Root), C.Texts) << "order " << C.Order;
+  }
+}
+
 TEST(ShellTree, ContextMenuOnAScreenLeftOfThePrimary) {
   shelltest::TScratch Scratch("menu");
   Scratch.Folder("one");
