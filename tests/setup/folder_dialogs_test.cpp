@@ -4,8 +4,10 @@
 // are answered through the dialog handler.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
+#include "../gui/accessibility_testing.h"
 #include "classes/sysutils.h"
 #include "shelltree/ShellTree.h"
 #include "support/dialog_answers.h"
@@ -17,7 +19,8 @@ namespace ts = testsupport;
 
 namespace {
 
-const std::string Scratch = "C:\\instbrisko folder tests\\", Apps = Scratch + "Apps";
+// An "&" in a folder's name is shown as it is, not as a mark under the next letter.
+const std::string Scratch = "C:\\instbrisko folder tests\\", Apps = Scratch + "Apps & Co";
 const std::string SetupDir = ExcludeTrailingBackslash(ExtractFilePath(ExecutablePath()));  // where the tree opens else
 
 void Click(TButtonControl* B) { PostMessageA(B->Handle(), BM_CLICK, 0, 0); }
@@ -65,7 +68,7 @@ void OpenFolderDialog(bool ByBox, std::vector<TStep> Steps) {
 struct TFolders {
   TFolders() {
     ts::DeleteTree(Scratch);
-    for (const char* F : {"Apps\\Existing", "Apps\\Other", "a\\BRISKO", "b\\Brisko", "c\\brisko", "Brisko2"})
+    for (const char* F : {"Apps & Co\\Existing", "Apps & Co\\Other", "a\\BRISKO", "b\\Brisko", "c\\brisko", "Brisko2"})
       ts::MakeFolder(Scratch + F);
     ts::WriteAll(Apps + "\\a file", "x");
     if (Forms.Created()) iiForm3->Show();
@@ -128,6 +131,8 @@ TEST(FolderDialogs, TheBoxGetsTheFolderAcceptedOrMadeWithTheProductFolderOnce) {
       Steps.push_back({iForm10, [] { Click(iForm10->BitBtn1); }});
       Steps.push_back({iForm11, [&, A = Act, N = Name] {
                          Label = iForm11->Label2->Caption();
+                         const std::vector<std::string> Read = acctest::PaintedTexts(iForm11->Handle());
+                         EXPECT_TRUE(Label.empty() || std::count(Read.begin(), Read.end(), Label)) << "not read as shown";
                          SendMessageA(iForm11->Edit1->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(N.c_str()));
                          Click(A == Make ? iForm11->Button3 : iForm11->Button2);
                        }});
