@@ -21,9 +21,10 @@ constexpr int NewFolderHelp = 110;
 bool IsOneLevelName(const std::string& Name) {
   return Name != "." && Name != ".." && Name.find_first_of("\\/:") == std::string::npos;
 }
-}  // namespace
 
-std::string NewFolderProblem(const std::string& Parent, const std::string& Name) {
+// Makes the folder Name one level below Parent (which ends with a backslash): empty
+// when done, or when a folder of that name is there already; otherwise the message.
+std::string MakeOneFolder(const std::string& Parent, const std::string& Name) {
   const std::string Path = Parent + Name;
   const std::string Message = std::string(CannotCreateFolder) + "\r" + Path;
   if (!IsOneLevelName(Name)) return Message;
@@ -32,6 +33,7 @@ std::string NewFolderProblem(const std::string& Parent, const std::string& Name)
   if (GetLastError() == ERROR_ALREADY_EXISTS && DirectoryExists(Path)) return std::string();
   return Message;
 }
+}  // namespace
 
 BEGIN_CLASS_INFO(TiForm11, TForm, nullptr)
   P.Field("Label1", &TiForm11::Label1);
@@ -73,7 +75,7 @@ void TiForm11::Button3Click(TObject*) {
 
 void TiForm11::MakeAndSelect(const std::string& Parent) {
   if (!NewName.empty()) {
-    if (const std::string Problem = NewFolderProblem(Parent, NewName); !Problem.empty()) {
+    if (const std::string Problem = MakeOneFolder(Parent, NewName); !Problem.empty()) {
       ShowMessage(Problem);
       return;
     }

@@ -10,13 +10,9 @@
 
 class TElasticForm;
 
-// Why a new folder was not made (NewFolderProblem), as the user reads it.
+// The message when a folder cannot be made; the folder's full path follows on a
+// line of its own.
 inline constexpr const char* CannotCreateFolder = "Cannot create the folder";
-
-// What stands in the way of making the folder Name, one level below Parent (which
-// ends with a backslash): empty when nothing does, or the message to show. An
-// existing folder of that name is no problem: it is taken as it is.
-std::string NewFolderProblem(const std::string& Parent, const std::string& Name);
 
 class TiForm11 : public TForm {
   DECLARE_CLASS(TiForm11)
