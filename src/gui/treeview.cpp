@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "classes/sysutils.h"
+#include "gui/handles.h"
 
 void RegisterTreeViewClasses() { RegisterComponentClass(TTreeView::StaticClassInfo()); }
 
@@ -619,15 +620,12 @@ void TCustomTreeView::Notify(TMessage& M) {
       TVITEMA& Item = reinterpret_cast<NMTVDISPINFOA*>(M.LParam)->item;
       TTreeNode* N = NodeOf(Item.lParam);
       if (!N || N->Deleting_) return;
-      AnsweringImage_ = true;
-      try {
+      {
+        AnsweringImage_ = true;
+        TScopeGuard Answered([this] { AnsweringImage_ = false; });
         if (Item.mask & TVIF_IMAGE) GetImageIndex(N);
         if (Item.mask & TVIF_SELECTEDIMAGE) GetSelectedIndex(N);
-      } catch (...) {
-        AnsweringImage_ = false;
-        throw;
       }
-      AnsweringImage_ = false;
       Item.iImage = N->ImageIndex_;
       Item.iSelectedImage = N->SelectedIndex_;
       return;

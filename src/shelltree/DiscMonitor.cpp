@@ -1,5 +1,7 @@
 #include "shelltree/DiscMonitor.h"
 
+#include "gui/exceptionsink.h"
+
 namespace {
 bool CanOpenFolder(const std::string& Folder) {
   TKernelHandle Handle(CreateFileA(Folder.c_str(), FILE_LIST_DIRECTORY,
@@ -99,11 +101,7 @@ void TDiscMonitorThread::Execute() {
     HANDLE Handles[3] = {StopEvent_.Get(), RestartEvent_.Get(), Watch.Get()};
     const DWORD Count = Watch ? 3 : 2;
     if (!Watch) {
-      try {
-        Synchronize([this] { DoWatchFailed(); });
-      } catch (...) {
-        // the handler's own failure; the thread waits for new settings all the same
-      }
+      Synchronize([this] { DoWatchFailed(); });
     }
     const DWORD Signalled = WaitForMultipleObjects(Count, Handles, FALSE, INFINITE);
     if (Signalled == WAIT_OBJECT_0) break;
@@ -113,10 +111,7 @@ void TDiscMonitorThread::Execute() {
       continue;
     }
     if (Signalled != WAIT_OBJECT_0 + 2) break;  // the wait itself failed: nothing left to watch with
-    try {
-      Synchronize([this] { DoFolderChange(); });
-    } catch (...) {
-    }
+    Synchronize([this] { DoFolderChange(); });
     // A watch whose folder is gone (deleted, its drive removed) would report the
     // same change for ever: it ends, and the thread waits for new settings. A
     // folder whose deletion waits for the handles on it to close cannot be opened
@@ -125,6 +120,20 @@ void TDiscMonitorThread::Execute() {
   }
 }
 
-void TDiscMonitorThread::DoFolderChange() { OnFolderChange(this); }
+// Both run on the GUI thread; a handler's failure is the application's to show,
+// and the watch goes on.
+void TDiscMonitorThread::DoFolderChange() {
+  try {
+    OnFolderChange(this);
+  } catch (...) {
+    HandleWindowException(this);
+  }
+}
 
-void TDiscMonitorThread::DoWatchFailed() { OnWatchFailed(this); }
+void TDiscMonitorThread::DoWatchFailed() {
+  try {
+    OnWatchFailed(this);
+  } catch (...) {
+    HandleWindowException(this);
+  }
+}

@@ -259,10 +259,7 @@ void TShellTree::InitImageList() {
 
 void TShellTree::Rebuild(int Mode) {
   Items()->BeginUpdate();
-  struct TEndUpdate {
-    TTreeNodes* Items;
-    ~TEndUpdate() { Items->EndUpdate(); }
-  } EndUpdate{Items()};
+  TScopeGuard EndUpdate([this] { Items()->EndUpdate(); });
   if (!ImagesReady_) PrepareImages();
   if (Loading()) return;
   const std::string OldPath = Path(), OldRoot = RootDir_;

@@ -90,10 +90,7 @@ void TShellTree::EnumerateNode(TShellNode* Node) {
   TBusy Busy(*this);
   {
     Items()->BeginUpdate();
-    struct TEndUpdate {
-      TTreeNodes* Items;
-      ~TEndUpdate() { Items->EndUpdate(); }
-    } EndUpdate{Items()};
+    TScopeGuard EndUpdate([this] { Items()->EndUpdate(); });
     THourglass Hourglass;
     IShellFolder* Folder = Node->GetFolder();
     DWORD Flags = OptionsToFlags(Options_);

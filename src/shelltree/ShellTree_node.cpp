@@ -123,11 +123,4 @@ bool TShellNode::Rename(const std::string& NewName) {
   return true;
 }
 
-void TShellNode::FolderChanged() {
-  // Runs from a monitor's call into the GUI thread: a failure is the application's to show.
-  try {
-    Tree()->FolderReport(this);
-  } catch (...) {
-    HandleWindowException(Tree());
-  }
-}
+void TShellNode::FolderChanged() { Tree()->FolderReport(this); }

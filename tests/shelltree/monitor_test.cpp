@@ -5,6 +5,9 @@
 #include "shelltree_testing.h"
 
 #include <memory>
+#include <vector>
+
+#include "gui/exceptionsink.h"
 
 namespace {
 
@@ -86,6 +89,29 @@ TEST(DiscMonitor, AFolderThatCannotBeWatchedIsReported) {
   W.Monitor->OnWatchFailed = TNotifyEvent([&](TObject*) { ++Failed; });
   W.Monitor->SetDirectory(Scratch.Root() + "\\missing");
   EXPECT_TRUE(shelltest::PumpUntil([&] { return Failed == 1; }));
+}
+
+std::vector<TObject*> Sunk;
+
+TEST(DiscMonitor, AHandlersFailureReachesTheExceptionSinkAndTheWatchGoesOn) {
+  shelltest::InitGui();
+  shelltest::TScratch Scratch("sink");
+  Sunk.clear();
+  const TExceptionSink Installed = SetExceptionSink([](TObject* Sender) { Sunk.push_back(Sender); });
+  TScopeGuard Restore([Installed] { SetExceptionSink(Installed); });
+
+  TWatch W(Scratch.Root(), FILE_NOTIFY_CHANGE_DIR_NAME);
+  const TNotifyEvent Count = W.Monitor->OnFolderChange;
+  W.Monitor->OnFolderChange = TNotifyEvent([&](TObject* Sender) {
+    Count(Sender);
+    if (W.Reports == 1) throw Exception("the first report fails");
+  });
+  EXPECT_TRUE(W.Reported([&] { CreateDirectoryA((Scratch.Root() + "\\a").c_str(), nullptr); }));
+  EXPECT_TRUE(W.Reported([&] { CreateDirectoryA((Scratch.Root() + "\\b").c_str(), nullptr); }));
+  W.Monitor->OnWatchFailed = TNotifyEvent([](TObject*) { throw Exception("cannot watch"); });
+  W.Monitor->SetDirectory(Scratch.Root() + "\\missing");
+  EXPECT_TRUE(shelltest::PumpUntil([] { return Sunk.size() == 2; }));
+  EXPECT_EQ(Sunk, (std::vector<TObject*>{W.Monitor.get(), W.Monitor.get()}));
 }
 
 }  // namespace
