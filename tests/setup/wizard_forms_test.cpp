@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gui/buttons.h"
+#include "shelltree/ShellTree.h"
 #include "wizard_support.h"
 
 using namespace wizardtest;
@@ -99,6 +100,7 @@ const std::vector<TExpected>& Controls() {
       {F10, "Button3", "TButton", 184, 8, 75, 25, "Abort"},
       {F10, "Button1", "TButton", 96, 8, 75, 25, "Help"},
       {F10, "Panel1", "TPanel", 0, 41, 357, 287, ""},
+      {F10, "ShellTree1", "TShellTree", 1, 1, 355, 285, ""},
       {F11, "Label1", "TLabel", 16, 8, 265, 25, "Current folder"},
       {F11, "Label2", "TLabel", 16, 32, 259, 33, ""},
       {F11, "Label3", "TLabel", 16, 64, 41, 33, "New"},
@@ -310,6 +312,18 @@ TEST_F(WizardForms, TabOrders) {
   EXPECT_EQ(TabOrder(iForm10), (V{"Panel4", "Panel1"}));
   EXPECT_EQ(TabOrder(iForm10->Panel4), (V{"Button2", "Button1", "BitBtn1", "Button3"}));
   EXPECT_EQ(TabOrder(iForm11), (V{"Edit1", "Button3", "Button1", "Button2"}));
+}
+
+TEST_F(WizardForms, TheFolderTreeShowsTheDrivesFoldersWithItsStoredSettings) {
+  TShellTree* T = iForm10->ShellTree1;
+  ASSERT_NE(T, nullptr);
+  EXPECT_TRUE(T->Parent() == iForm10->Panel1 && T->Align() == alClient && T->BorderStyle() == bsNone);
+  EXPECT_EQ(T->Indent(), 19);
+  EXPECT_TRUE(T->RootUsePIDL() && T->RootPIDL() == PIDL_DRIVES && T->Options() == TVisOptions{TF_FOLDERS});
+  EXPECT_FALSE(T->ShowVirtualFolders() || T->UpdAutoRec() || T->FileMaskUse() || T->RightClickSelect());
+  EXPECT_TRUE(T->ShowIcons() && T->ShowMessages() && T->UpdAuto() && T->UpdAutoThread() && T->OnChange);
+  ASSERT_TRUE(T->RootNode() && T->RootNode()->Count() > 0);
+  EXPECT_EQ(T->RootNode()->Child(0)->NodePath().substr(1), ":\\") << "the drives at the root";
 }
 
 TEST_F(WizardForms, InitialStateAfterCreation) {
