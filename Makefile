@@ -15,7 +15,7 @@ WIN64 := $(BUILD)/win64
 WIN32 := $(BUILD)/win32
 NATIVE := $(BUILD)/native
 
-.PHONY: all deps build build64 build32 native test run clean stress-test
+.PHONY: all deps build build64 build32 native test run clean stress-test screenshots bench
 
 all: build
 
@@ -61,6 +61,10 @@ test: build
 
 run: build64
 	bash scripts/run.sh $(BUILD) $(DIST)
+
+# Pictures of every page into docs/screenshots/ (README), taken under Xvfb.
+screenshots: build64
+	bash scripts/screenshots.sh $(BUILD)
 
 RUNS ?= 5
 stress-test:
