@@ -52,14 +52,14 @@ private:
   HMODULE Module_ = nullptr;
 };
 
-// The seven forms as the entry makes them; destroyed with the application's
-// forms at the end, as the program's end does.
+// The seven forms as CreateWizardForms makes them (or as Create does); destroyed with
+// the application's forms at the end, as the program's end does.
 class TWizardForms {
 public:
-  TWizardForms() {
+  explicit TWizardForms(void (*Create)() = CreateWizardForms) {
     Application->Initialize();
     LanguageCode.clear();
-    if (Resources_.Loaded()) CreateWizardForms();
+    if (Resources_.Loaded()) Create();
   }
   ~TWizardForms() {
     // Run ends at once when the program was asked to end, and frees the forms.
