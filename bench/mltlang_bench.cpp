@@ -7,8 +7,8 @@
 //   mltlang_bench.exe [RUNS [SWITCHES]]      (defaults: 11 runs of 400 switches)
 //
 // The forms come from dist\instbrisko.exe, through the drive scripts/with-wine.sh
-// maps to the distribution folder. Runs rotate which contender goes first; each
-// run times all three on the same windows.
+// maps to the distribution folder. Each run times all three on the same windows,
+// taking turns in slices of a few switches.
 #include <windows.h>
 
 #include <algorithm>
@@ -68,11 +68,26 @@ double PerSwitch(int Switches, const std::function<void(bool Dutch)>& Switch) {
   return Took.count() / Switches;
 }
 
+// One run: every contender makes Switches switches, in slices of Slice taken in
+// turns (the order rotating from slice to slice), so that a change in the load of
+// the machine falls on all of them alike. Microseconds per switch of each.
+std::vector<double> Run(int Switches, int Slice, const std::vector<std::function<void(bool)>>& Contenders) {
+  std::vector<double> Total(Contenders.size(), 0.0);
+  for (int Done = 0, Turn = 0; Done < Switches; Done += Slice, ++Turn)
+    for (size_t K = 0; K < Contenders.size(); ++K) {
+      const size_t Which = (Turn + K) % Contenders.size();
+      Total[Which] += PerSwitch(Slice, Contenders[Which]) * Slice;
+    }
+  for (double& T : Total) T /= Switches;
+  return Total;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const int Runs = argc > 1 ? std::max(5, std::atoi(argv[1])) : 11;
-  const int Switches = (argc > 2 ? std::max(2, std::atoi(argv[2])) : 400) & ~1;  // even: English at the end
+  const int Slice = 20;  // even: each slice ends in English
+  const int Switches = std::max(Slice, (argc > 2 ? std::atoi(argv[2]) : 400) / Slice * Slice);
   const std::string Exe = testsupport::HostFolder(DIST_DIR) + "instbrisko.exe";
   HMODULE Forms = LoadLibraryExA(Exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   if (!Forms) {
@@ -92,23 +107,15 @@ int main(int argc, char** argv) {
   const auto Setters = [&](bool Dutch) {
     for (const TDirect& T : Texts) T.SetProperty(Dutch ? T.Dutch : T.English);
   };
-  std::printf("%d forms, %zu texts that change, %d runs of %d switches\n", Screen->FormCount(), Texts.size(), Runs,
-              Switches);
+  std::printf("%d forms, %zu texts that change, %d runs of %d switches each, in turns of %d\n", Screen->FormCount(),
+              Texts.size(), Runs, Switches, Slice);
 
-  PerSwitch(Switches, Component);  // untimed: the windows' first texts and fonts
-  PerSwitch(Switches, Direct);
-  PerSwitch(Switches, Setters);
+  const std::vector<std::function<void(bool)>> Contenders = {Component, Direct, Setters};
+  Run(Switches, Slice, Contenders);  // untimed: the windows' first texts and fonts
   std::vector<double> ByComponent, ByHand, BySetters, Ratios, SetterRatios;
   for (int R = 1; R <= Runs; ++R) {
-    // The three in a rotating order, so that none always follows the same one.
-    double C = 0, D = 0, S = 0;
-    for (int K = 0; K < 3; ++K) {
-      switch ((R + K) % 3) {
-        case 0: C = PerSwitch(Switches, Component); break;
-        case 1: D = PerSwitch(Switches, Direct); break;
-        default: S = PerSwitch(Switches, Setters); break;
-      }
-    }
+    const std::vector<double> T = Run(Switches, Slice, Contenders);
+    const double C = T[0], D = T[1], S = T[2];
     ByComponent.push_back(C);
     ByHand.push_back(D);
     BySetters.push_back(S);

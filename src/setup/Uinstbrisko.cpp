@@ -53,8 +53,13 @@ void TiiForm1::Button3Click(TObject*) {
 
 void TiiForm1::Uninstall() {
   // Should the run fail, the application shows the error; this page comes back, or
-  // the user would be left with no window at all.
-  TScopeGuard ComeBack([this] { Show(); });
+  // the user would be left with no window at all. Its showing puts the stored
+  // "Next>" back on the button (the translation component), while Uninstall is
+  // still the one checked.
+  TScopeGuard ComeBack([this] {
+    Show();
+    RadioButton2Click(this);
+  });
   const std::string Text = RunUninstall();
   ComeBack.Dismiss();
   iiForm6->ShowUninstalled(Text);

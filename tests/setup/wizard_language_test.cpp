@@ -22,12 +22,6 @@ const TIds SpanishList = {lgENGLISH,   lgGERMAN,   lgDUTCH,   lgFRENCH,  lgSPANI
 
 TMltLang& Lang(const TForm* F) { return *dynamic_cast<TMltLang*>(F->FindComponent("MltLang1")); }
 
-std::string WindowText(HWND Window) {
-  char S[512] = {};
-  GetWindowTextA(Window, S, sizeof S);
-  return S;
-}
-
 // What a person sees of an item's text: a window's text, a label's caption.
 std::string Shown(const TCI& Item) {
   auto* C = static_cast<TControl*>(Item.Control());

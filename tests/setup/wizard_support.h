@@ -28,6 +28,7 @@
 #include "setup/uinstbrisko6.h"
 #include "support/host_paths.h"
 #include "support/message_pump.h"
+#include "support/window_text.h"
 
 namespace wizardtest {
 
@@ -126,6 +127,8 @@ inline std::vector<std::string> VisiblePages() {
 }
 
 inline void HandlePendingMessages() { testsupport::PumpPending(); }
+
+using testsupport::WindowText;
 
 // Presses a button as a click does and lets what follows happen.
 inline void Press(TButtonControl* Button) {
