@@ -6,6 +6,9 @@
 //
 //   mltlang_bench.exe [RUNS [SWITCHES]]      (defaults: 11 runs of 400 switches)
 //
+// Prints the result lines of bench/README.md: the components, and the controls'
+// setters alone, each against SetWindowTextA.
+//
 // The forms come from dist\instbrisko.exe, through the drive scripts/with-wine.sh
 // maps to the distribution folder. Each run times all three on the same windows,
 // taking turns in slices of a few switches.
@@ -24,6 +27,8 @@
 #include "setup/Uinstbrisko.h"
 #include "setup/instbrisko_forms.h"
 #include "support/host_paths.h"
+
+#include "bench_result.h"
 
 namespace {
 
@@ -51,12 +56,6 @@ std::vector<TDirect> DirectTexts() {
     }
   }
   return Texts;
-}
-
-double Median(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  const size_t N = V.size();
-  return N % 2 ? V[N / 2] : (V[N / 2 - 1] + V[N / 2]) / 2;
 }
 
 // Microseconds per switch of Switches switches, alternately to Dutch and back.
@@ -112,26 +111,22 @@ int main(int argc, char** argv) {
 
   const std::vector<std::function<void(bool)>> Contenders = {Component, Direct, Setters};
   Run(Switches, Slice, Contenders);  // untimed: the windows' first texts and fonts
-  std::vector<double> ByComponent, ByHand, BySetters, Ratios, SetterRatios;
+  bench::TSeries ByComponent, ByHand, BySetters, Ratios, SetterRatios;
   for (int R = 1; R <= Runs; ++R) {
     const std::vector<double> T = Run(Switches, Slice, Contenders);
-    const double C = T[0], D = T[1], S = T[2];
-    ByComponent.push_back(C);
-    ByHand.push_back(D);
-    BySetters.push_back(S);
-    Ratios.push_back(C / D);
-    SetterRatios.push_back(S / D);
-    std::printf("  run %2d: component %7.1f us, direct %7.1f us, setters %7.1f us per switch; component / direct %.2f\n",
+    const double C = T[0] / 1000, D = T[1] / 1000, S = T[2] / 1000;
+    ByComponent.Add(C);
+    ByHand.Add(D);
+    BySetters.Add(S);
+    Ratios.Add(C / D);
+    SetterRatios.Add(S / D);
+    std::printf("  run %2d: component %.3f ms, direct %.3f ms, setters %.3f ms per switch; component / direct %.2f\n",
                 R, C, D, S, C / D);
   }
-  std::sort(Ratios.begin(), Ratios.end());
-  std::sort(SetterRatios.begin(), SetterRatios.end());
-  std::printf("median per switch: component %.1f us, direct %.1f us, setters %.1f us\n", Median(ByComponent),
-              Median(ByHand), Median(BySetters));
-  std::printf("ratio component / direct: median %.2f, spread %.2f to %.2f\n", Median(Ratios), Ratios.front(),
-              Ratios.back());
-  std::printf("ratio setters / direct (the controls' own share): median %.2f, spread %.2f to %.2f\n",
-              Median(SetterRatios), SetterRatios.front(), SetterRatios.back());
+  const std::string What = ", " + std::to_string(Texts.size()) + " texts on " + std::to_string(Screen->FormCount()) +
+                           " forms, ms per switch";
+  bench::PrintResult("language switch by the components / SetWindowTextA" + What, Ratios, ByComponent, ByHand, "ms");
+  bench::PrintResult("the controls' setters / SetWindowTextA" + What, SetterRatios, BySetters, ByHand, "ms");
 
   Application->ShowMainForm = false;
   Application->Terminate();

@@ -1,7 +1,7 @@
 #!/bin/bash
 # Times a language switch on the wizard's seven forms through their translation
 # components against the same texts set directly on the same windows, in one run.
-# Run by hand:
+# make bench runs it; by hand:
 #   bash bench/mltlang_bench.sh [BUILD] [RUNS [SWITCHES]]     (defaults: build, 11, 400)
 # BUILD is the build folder of `make build64 BUILD=...`; its instbrisko.exe holds the
 # forms, and its Wine prefix and an Xvfb display of its own are used.
