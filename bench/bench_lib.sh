@@ -10,7 +10,7 @@ stats() {
 # bench_result COMPARISON "CONTENDER TIMES" "BASELINE TIMES": the result line, the ratio
 # taken run by run (the I-th time of each list measured in the same run).
 bench_result() {
-  local comparison=$1 ratios c b
+  local comparison=$1 ratios c b rm rl rh cm cl ch bm bl bh
   read -ra c <<<"$2"
   read -ra b <<<"$3"
   [ ${#c[@]} -eq ${#b[@]} ] && [ ${#c[@]} -gt 0 ] || { echo "bench_result: runs do not pair up" >&2; return 1; }

@@ -122,7 +122,7 @@ bench many '5,000 files of 40 KB'
 bench large '50 files of 4 MB'
 startup=()
 for i in $(seq "$reps"); do startup+=("$(run unzip.exe empty)"); count=$((count + 1)); done
-read -r sm slo shi < <(stats "${startup[@]}" | awk '{ printf "%.2f %.2f %.2f", $1, $2, $3 }')
+read -r sm slo shi < <(stats "${startup[@]}" | awk '{ printf "%.2f %.2f %.2f\n", $1, $2, $3 }')
 
 # peak KIND ARCHIVE: median of three peak resident sizes (what Windows calls the peak
 # working set) of the whole Wine process, in MB.

@@ -117,6 +117,7 @@ protected:
         << Box->Text;
     EXPECT_NE(Box->Text.find("the directory " + Folder), std::string::npos) << Box->Text;
     EXPECT_EQ(W.VisiblePages(), std::vector<TPage>{}) << "the welcome page is hidden while the run asks";
+    Screenshot("uninstall question");
     W.Answer(*Box, "&Yes");
     ASSERT_TRUE(W.WaitForPages({"finish"}));
     Screenshot(Shot);
@@ -297,6 +298,7 @@ TEST_F(WizardE2E, UninstallWithNothingRecordedSaysSoAndEnds) {
   EXPECT_EQ(Box->Caption, "instbrisko");
   EXPECT_NE(Box->Text.find("You have never installed Brisko!"), std::string::npos) << Box->Text;
   EXPECT_NE(Box->Text.find("So we do not have to UnInstall it."), std::string::npos) << Box->Text;
+  Screenshot("nothing to uninstall");
   W.Answer(*Box, "OK");
   EXPECT_EQ(W.WaitForExit(), 0u);
   ExpectNothingInstalled();
@@ -321,6 +323,7 @@ TEST_F(WizardE2E, AHeldFileStopsTheInstallationAndThePageStaysUsable) {
   auto Box = W.WaitForMessageBox(60000);
   ASSERT_TRUE(Box);
   EXPECT_NE(Box->Text.find("Extracting BRISKO.ZIP failed!"), std::string::npos) << Box->Text;
+  Screenshot("extracting failed");
   W.Answer(*Box, "OK");
   ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
   EXPECT_TRUE(IsWindowEnabled(W.Control("shortcuts", "Install")));
