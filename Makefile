@@ -3,6 +3,8 @@
 # BUILD=dir  - build folder (default build); its Wine prefix lives in it too,
 #              and dist/ moves into it unless BUILD is build
 # make stress-test RUNS=n - CI's run n times in fresh clones with both cores busy
+# make bench  - every benchmark, one table of ratios against their baselines
+# make screenshots - pictures of every page into docs/screenshots/
 
 BUILD ?= build
 JOBS  ?= $(shell nproc)
@@ -15,7 +17,7 @@ WIN64 := $(BUILD)/win64
 WIN32 := $(BUILD)/win32
 NATIVE := $(BUILD)/native
 
-.PHONY: all deps build build64 build32 native test run clean stress-test
+.PHONY: all deps build build64 build32 native test run clean stress-test screenshots bench
 
 all: build
 
@@ -61,6 +63,15 @@ test: build
 
 run: build64
 	bash scripts/run.sh $(BUILD) $(DIST)
+
+# Every benchmark in bench/, one table of ratios (bench/README.md); BENCH_RUNS=n
+# repetitions each, BENCHES="startup unzip" some of them.
+bench: build64
+	bash bench/run_all.sh $(BUILD) "$(BENCH_RUNS)" $(BENCHES)
+
+# Pictures of every page into docs/screenshots/ (README), taken under Xvfb.
+screenshots: build64
+	bash scripts/screenshots.sh $(BUILD)
 
 RUNS ?= 5
 stress-test:

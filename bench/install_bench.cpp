@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
+#include "bench_result.h"
 #include "classes/sysutils.h"
 #include "gui/dialogs.h"
 #include "gui/handles.h"
@@ -79,10 +79,15 @@ double Seconds(F&& Work) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
 }
 
-double Median(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  size_t N = V.size();
-  return N % 2 ? V[N / 2] : (V[N / 2 - 1] + V[N / 2]) / 2;
+// "5 MB", the packed size of the archive in Setup.
+std::string ArchiveSize(const std::string& Setup) {
+  WIN32_FILE_ATTRIBUTE_DATA Data{};
+  if (!GetFileAttributesExA((Setup + InstallText::ProductArchive).c_str(), GetFileExInfoStandard, &Data))
+    return "?";
+  const double Bytes = static_cast<double>(Data.nFileSizeHigh) * 4294967296.0 + Data.nFileSizeLow;
+  char Text[32];
+  std::snprintf(Text, sizeof(Text), Bytes >= 10e6 ? "%.0f MB" : "%.1f MB", Bytes / 1e6);
+  return Text;
 }
 
 // Times both ways on the archive in Setup; false when either failed.
@@ -113,7 +118,7 @@ bool Measure(const std::string& Setup, int Repetitions) {
     return false;
   }
 
-  std::vector<double> Alone, Whole, Ratios;
+  bench::TSeries Alone, Whole, Ratios;
   for (int I = 1; I <= Repetitions; ++I) {
     double A, W;
     if (I % 2) {
@@ -124,18 +129,15 @@ bool Measure(const std::string& Setup, int Repetitions) {
       A = Seconds(UnzipAlone);
     }
     CleanUp();
-    Alone.push_back(A);
-    Whole.push_back(W);
-    Ratios.push_back(W / A);
+    Alone.Add(A);
+    Whole.Add(W);
+    Ratios.Add(W / A);
     std::printf("  run %d: unzip.exe alone %.3f s, whole installation run %.3f s\n", I, A, W);
     std::fflush(stdout);
   }
-  const double A = Median(Alone), W = Median(Whole);
-  std::printf("  median: unzip.exe alone %.3f s, whole run %.3f s, installer's own part %.3f s\n", A, W, W - A);
+  std::printf("  median: installer's own part %.3f s\n", Whole.Median() - Alone.Median());
   // Other work on the machine slows a whole repetition; the ratio within one pair is steadier.
-  std::printf("  ratio whole run / unzip.exe alone: %.3f (median of the pairs' ratios %.3f)\n", W / A,
-              Median(Ratios));
-  std::fflush(stdout);
+  bench::PrintResult("installation run / unzip.exe alone, " + ArchiveSize(Setup) + " archive", Ratios, Whole, Alone);
   return !Failed;
 }
 

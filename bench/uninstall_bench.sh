@@ -1,7 +1,8 @@
 #!/bin/bash
 # Times the uninstallation's tree removal (DeleteTree and the removal of the collected
 # folders, with the real message handling once per folder) against "cmd /c rmdir /s /q"
-# on the same tree of 20,000 files in 2,000 folders, in one run, in rotating order.
+# and against a native "rm -rf" on the same tree of 20,000 files in 2,000 folders, in
+# one run, in rotating order.
 # Run by hand:
 #   bash bench/uninstall_bench.sh [BUILD] [REPETITIONS]     (defaults: build, 5)
 # BUILD is the build folder of `make build64 BUILD=...`; the wizard's units are built
@@ -28,24 +29,37 @@ if [ -z "${UNINSTALL_BENCH_INNER:-}" ]; then
     -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0601 -DWINVER=0x0601 -I"$root/src" \
     "$root/bench/uninstall_bench.cpp" -o "$exe" \
     "$win64/src/setup/libsetup_units.a" "$win64/src/gui/libgui.a" "$win64/src/classes/libclasses.a" \
-    -lcomctl32 -lshell32 -lole32 -loleaut32 -luuid -ladvapi32 -lgdi32 -luser32 -lkernel32 \
+    -lcomctl32 -lshell32 -loleacc -lole32 -loleaut32 -luuid -ladvapi32 -lgdi32 -luser32 -lkernel32 \
     -static -static-libgcc -static-libstdc++
   exec env UNINSTALL_BENCH_INNER=1 bash "$root/scripts/with-wine.sh" --build "$build" bash "$0" "$build" "$reps"
 fi
 
-step() { wine "$exe" "$@" </dev/null 2>&1 | tr -d '\r'; }
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+source "$root/bench/bench_lib.sh"
+# From the prefix's C: disk: Wine warns on stderr when the working folder has no drive.
+step() { (cd "$WINEPREFIX/drive_c" && wine "$exe" "$@" </dev/null 2>&1) | tr -d '\r'; }
+now() { date +%s.%N; }
+tree=$WINEPREFIX/drive_c/instbrisko-uninstall-bench
+# The same removal by the host, outside Wine.
+native_rm() {
+  local t
+  t=$(now)
+  rm -rf "$tree/tree"
+  awk -v a="$(now)" -v b="$t" 'BEGIN { printf "%.3f\n", a - b }'
+  [ ! -e "$tree/tree" ] || { echo "rm -rf left the tree behind" >&2; exit 1; }
+  rmdir "$tree"
+}
 
 step rmdir >/dev/null 2>&1 || true  # a tree left by an interrupted run
+rm -rf "$tree"
 declare -A times
-contenders=(walk rmdir)
+contenders=(walk rmdir rm)
 for r in $(seq "$reps"); do
   line="repetition $r:"
-  for i in 0 1; do
-    c=${contenders[$(( (i + r) % 2 ))]}
+  for i in 0 1 2; do
+    c=${contenders[$(( (i + r) % 3 ))]}
     step make
     sync; sleep 2
-    t=$(step "$c")
+    if [ "$c" = rm ]; then t=$(native_rm); else t=$(step "$c"); fi
     times[$c]+="$t "
     line+=" $c $t s"
   done
@@ -55,12 +69,10 @@ done
 rounds=2001
 pump=$(step pump $rounds)
 
-w=$(echo ${times[walk]} | tr ' ' '\n' | median)
-c=$(echo ${times[rmdir]} | tr ' ' '\n' | median)
-s=$(echo ${times[start]} | tr ' ' '\n' | median)
+read -r s _ < <(stats ${times[start]})
+read -r w _ < <(stats ${times[walk]})
 echo "tree: 2,000 folders (plus the root), 20,000 files; $rounds rounds of message handling per walk"
-echo "medians of $reps: DeleteTree (walk) $w s, rmdir /s /q $c s (cmd's start alone $s s)"
-awk -v w="$w" -v c="$c" -v s="$s" -v p="$pump" -v n="$rounds" 'BEGIN {
-  printf "ratio DeleteTree / rmdir: %.2f (%.2f against rmdir less cmd'\''s start)\n", w / c, w / (c - s)
-  printf "message handling: %d rounds alone %.3f s = %.1f %% of the walk\n", n, p, 100 * p / w
-}'
+echo "cmd's start alone: $s s (median of $reps); message handling: $rounds rounds alone $pump s" \
+  "= $(awk -v p="$pump" -v w="$w" 'BEGIN { printf "%.1f", 100 * p / w }') % of the walk"
+bench_result "DeleteTree / cmd /c rmdir /s /q, 2,000 folders" "${times[walk]}" "${times[rmdir]}"
+bench_result "DeleteTree / native rm -rf, 2,000 folders" "${times[walk]}" "${times[rm]}"

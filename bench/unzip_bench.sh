@@ -83,7 +83,7 @@ run() {
 }
 declare -A last
 contenders=(info-zip bsdtar unzip.exe unzip.exe-1)
-stats() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {m = (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2; printf "%.2f %.2f %.2f\n", m, a[1], a[NR]}'; }
+source "$root/bench/bench_lib.sh"
 
 declare -A median spread
 table=()
@@ -109,18 +109,20 @@ bench() {
   for c in "${contenders[@]}"; do
     read -r m lo hi < <(stats ${times[$c]})
     median[$archive.$c]=$m
-    row+=" $m ($lo-$hi) |"
+    row+=" $(printf '%.2f (%.2f-%.2f)' "$m" "$lo" "$hi") |"
   done
   rm -rf "$work/out"
   table+=("$row $(awk -v w="${median[$archive.unzip.exe]}" -v n="${median[$archive.info-zip]}" \
     -v b="${median[$archive.bsdtar]}" -v s="${median[$archive.unzip.exe-1]}" \
     'BEGIN {printf "%.2f | %.2f | %.2f |", w / n, w / b, s / w}')")
+  results+=("$(bench_result "unzip.exe under Wine / Info-ZIP unzip, $2" "${times[unzip.exe]}" "${times[info-zip]}")")
 }
-bench many
-bench large
+results=()
+bench many '5,000 files of 40 KB'
+bench large '50 files of 4 MB'
 startup=()
 for i in $(seq "$reps"); do startup+=("$(run unzip.exe empty)"); count=$((count + 1)); done
-read -r sm slo shi < <(stats "${startup[@]}")
+read -r sm slo shi < <(stats "${startup[@]}" | awk '{ printf "%.2f %.2f %.2f", $1, $2, $3 }')
 
 # peak KIND ARCHIVE: median of three peak resident sizes (what Windows calls the peak
 # working set) of the whole Wine process, in MB.
@@ -143,3 +145,5 @@ printf '%s\n' "${table[@]}"
 echo
 echo "Peak working set of unzip.exe under Wine: $mem_huge MB for one entry of 400 MB, $mem_small MB for" \
   "10,000 small entries, $mem_empty MB for an archive of one empty file (Wine itself)"
+echo
+printf '%s\n' "${results[@]}"

@@ -10,7 +10,7 @@
 // does at start-up (libFuzzer calls LLVMFuzzerInitialize first). Each fuzzer
 // is one source file that includes this header once.
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  RegisterMltlangClasses();
+  RegisterMltlangRecordClasses();
   return 0;
 }
 

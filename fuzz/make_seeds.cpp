@@ -50,7 +50,7 @@ T* Lines(const char* PropName, std::initializer_list<const char*> Base, std::ini
 }  // namespace
 
 int main(int argc, char** argv) {
-  RegisterMltlangClasses();
+  RegisterMltlangRecordClasses();
   if (argc != 2) {
     std::cerr << "usage: make_seeds <folder>\n";
     return 2;

@@ -76,7 +76,7 @@ int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show) {
   wc.lpfnWndProc = WindowProc;
   wc.hInstance = Instance;
   wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-  wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+  wc.hIcon = LoadIconA(Instance, "MAINICON");
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = kClassName;
   if (!RegisterClassA(&wc)) return 1;

@@ -217,7 +217,9 @@ void TControl::SetEnabled(bool Value) {
 void TControl::EnabledChanged() { Invalidate(); }
 
 void TControl::SetText(const std::string& Value) {
-  if (Value == GetText()) return;
+  // Text_ is what the control shows (a window's WM_SETTEXT keeps it so, whoever
+  // sends it); only a text typed into the window has to be read back.
+  if (TextEditedInPlace() ? Value == GetText() : Value == Text_) return;
   Text_ = Value;
   TextChanged();
 }

@@ -302,6 +302,9 @@ protected:
   bool IsDestroying() const { return ComponentState().Contains(csDestroying); }
 
   virtual std::string GetText() const { return Text_; }
+  // Whether the text shown can change without SetText (a person types into the
+  // window): SetText then compares with the window's text, not its own copy.
+  virtual bool TextEditedInPlace() const { return false; }
   // The text changed (the window, if any, has it already).
   virtual void TextChanged();
   virtual void FontChanged();

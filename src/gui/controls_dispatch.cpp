@@ -140,6 +140,13 @@ void TWinControl::WndProc(TMessage& M) {
     case WM_WINDOWPOSCHANGED:
       UpdateBounds();
       break;
+    case WM_SETTEXT:
+      DefaultHandler(M);
+      // Also a text set past SetText (SetWindowTextA on the handle): the copy
+      // SetText compares with follows the window.
+      if (M.Result && M.LParam && reinterpret_cast<const char*>(M.LParam) != Text_.c_str())
+        Text_ = reinterpret_cast<const char*>(M.LParam);
+      return;
     case WM_SIZE:
       DefaultHandler(M);
       if (!IsReading()) {

@@ -230,7 +230,11 @@ std::string TWinControl::GetText() const {
 
 void TWinControl::TextChanged() {
   if (Handle_) SetWindowTextA(Handle_, Text_.c_str());
-  TControl::TextChanged();
+  if (OwnClass_) {
+    TControl::TextChanged();  // ours paint their text themselves
+    return;
+  }
+  AdjustSize();  // a window of a system class repaints itself for WM_SETTEXT
 }
 
 void TWinControl::FontChanged() {

@@ -15,6 +15,7 @@
 #include <ole2.h>
 #include <shlobj.h>
 
+#include <memory>
 #include <utility>
 
 // Owns one handle of type H; Traits says what is empty and how to close.
@@ -238,7 +239,8 @@ public:
   TComPtr& operator=(const TComPtr&) = delete;
   TComPtr(TComPtr&& O) noexcept : P_(O.Detach()) {}
   TComPtr& operator=(TComPtr&& O) noexcept {
-    if (this != &O) Attach(O.Detach());
+    // Not &O: that is the out-parameter operator below, which releases O.
+    if (this != std::addressof(O)) Attach(O.Detach());
     return *this;
   }
 

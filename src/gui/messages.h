@@ -34,5 +34,6 @@ inline constexpr UINT CN_LAST = CN_BASE + 0x3FF;
 
 // The library's messages to its own windows.
 inline constexpr UINT CM_BASE = 0xB000;
-inline constexpr UINT CM_RELEASE = CM_BASE + 1;      // forms: a form frees itself
-inline constexpr UINT CM_SYNCHRONIZE = CM_BASE + 2;  // thread: run the workers' waiting calls
+inline constexpr UINT CM_RELEASE = CM_BASE + 1;       // forms: a form frees itself
+inline constexpr UINT CM_SYNCHRONIZE = CM_BASE + 2;   // thread: run the workers' waiting calls
+inline constexpr UINT CM_SERVEPENDING = CM_BASE + 3;  // shell tree: run the reports held back

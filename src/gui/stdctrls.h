@@ -153,6 +153,7 @@ protected:
   void SaveWindowState() override;
   void WndProc(TMessage& Message) override;
   void TextChanged() override;
+  bool TextEditedInPlace() const override { return true; }
   // A single-line edit with AutoSize keeps the height of one line of its font.
   bool CanAutoSize(int& NewWidth, int& NewHeight) override;
   virtual void Change() { OnChange(this); }
@@ -302,6 +303,8 @@ protected:
   void SaveWindowState() override;
   void WndProc(TMessage& Message) override;
   void TextChanged() override;
+  // Typed into, or chosen from the list.
+  bool TextEditedInPlace() const override { return true; }
   void SetWindowBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   bool ClicksOnMouseUp() const override { return false; }
   virtual void Change() { OnChange(this); }

@@ -424,7 +424,7 @@ const T& As(const TObject& O) {
 
 }  // namespace
 
-void RegisterMltlangClasses() {
+void RegisterMltlangRecordClasses() {
   static const bool Registered = [] {
     RegisterStreamClass(
         TLngId::StaticClassInfo(), &TLngId::CreateBlank,

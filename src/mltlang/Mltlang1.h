@@ -23,11 +23,12 @@ class TStream;
 
 INSTBRISKO_EXCEPTION(EMLangInvalid, Exception);
 
-// The translation package's classes: every record the object container streams
+// The translation records' classes: every record the object container streams
 // (the language identifier and list, the items, the item list, the dictionary).
-// A program calls it at start-up, before any record is read or written; nothing
-// registers itself. Later calls do nothing.
-void RegisterMltlangClasses();
+// A program of the records alone calls it at start-up, before any record is read
+// or written; a program with forms calls RegisterMltlangClasses (MLTLANG.h), which
+// calls this. Nothing registers itself. Later calls do nothing.
+void RegisterMltlangRecordClasses();
 
 // A string as 4 bytes L = length + 1, then (only when L > 1) the characters and
 // one zero byte. The reader raises EReadError for an L beyond the stream's end or

@@ -1,5 +1,6 @@
-// The folder selection dialog of the language page. Its controls and fields are
-// here; the folder tree and what the buttons do come with the shell tree.
+// The folder selection dialog of the language page: the shell's folders as a tree
+// rooted at the drives, the highlighted folder in the caption, Accept and Abort,
+// and the new-folder dialog behind "Create folder". The result is SelectedDir.
 #pragma once
 
 #include <string>
@@ -10,6 +11,9 @@
 #include "gui/stdctrls.h"
 
 class TElasticForm;
+class TMltLang;
+class TShellTree;
+class TTreeNode;
 
 class TiForm10 : public TForm {
   DECLARE_CLASS(TiForm10)
@@ -22,14 +26,24 @@ public:
   TButton* Button3 = nullptr;  // Abort
   TButton* Button1 = nullptr;  // Help
   TPanel* Panel1 = nullptr;    // holds the folder tree
+  TShellTree* ShellTree1 = nullptr;
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   // A folder to select when the dialog is next activated; empty for none.
   std::string PendingDir;
-  // The result: the accepted folder with a trailing backslash, empty after Abort.
+  // The result: the accepted folder with a trailing backslash; empty after Abort,
+  // and after Accept on an item that is no folder on disk (the drives).
   std::string SelectedDir;
 
   void FormCreate(TObject* Sender);
+  // Runs on every activation, and from the new-folder dialog once it made a folder.
+  void FormActivate(TObject* Sender);
+  void ShellTree1Change(TObject* Sender, TTreeNode* Node);
+  void Button2Click(TObject* Sender);
+  void BitBtn1Click(TObject* Sender);
+  void Button3Click(TObject* Sender);
+  void Button1Click(TObject* Sender);
 };
 
 extern TiForm10* iForm10;

@@ -1,6 +1,7 @@
 #include "setup/Uinstbrisko.h"
 
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/Uinstbrisko3.h"
 #include "setup/Uinstbrisko_uninstall.h"
@@ -17,6 +18,7 @@ BEGIN_CLASS_INFO(TiiForm1, TForm, nullptr)
   P.Field("Button2", &TiiForm1::Button2);
   P.Field("Button3", &TiiForm1::Button3);
   P.Field("ElasticForm1", &TiiForm1::ElasticForm1);
+  P.Field("MltLang1", &TiiForm1::MltLang1);
   P.Method("FormCreate", &TiiForm1::FormCreate);
   P.Method("RadioButton1Click", &TiiForm1::RadioButton1Click);
   P.Method("RadioButton2Click", &TiiForm1::RadioButton2Click);
@@ -51,8 +53,13 @@ void TiiForm1::Button3Click(TObject*) {
 
 void TiiForm1::Uninstall() {
   // Should the run fail, the application shows the error; this page comes back, or
-  // the user would be left with no window at all.
-  TScopeGuard ComeBack([this] { Show(); });
+  // the user would be left with no window at all. Its showing puts the stored
+  // "Next>" back on the button (the translation component), while Uninstall is
+  // still the one checked.
+  TScopeGuard ComeBack([this] {
+    Show();
+    RadioButton2Click(this);
+  });
   const std::string Text = RunUninstall();
   ComeBack.Dismiss();
   iiForm6->ShowUninstalled(Text);

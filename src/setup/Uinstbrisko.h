@@ -8,6 +8,7 @@
 #include "gui/stdctrls.h"
 
 class TElasticForm;
+class TMltLang;
 
 class TiiForm1 : public TForm {
   DECLARE_CLASS(TiiForm1)
@@ -21,6 +22,7 @@ public:
   TButton* Button2 = nullptr;  // Cancel
   TButton* Button3 = nullptr;  // Next> or UnInstall
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   void FormCreate(TObject* Sender);
   void RadioButton1Click(TObject* Sender);

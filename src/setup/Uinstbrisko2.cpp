@@ -1,6 +1,7 @@
 #include "setup/Uinstbrisko2.h"
 
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
 #include "gui/application.h"
 #include "setup/wizard.h"
 
@@ -11,6 +12,7 @@ BEGIN_CLASS_INFO(TiiForm2, TForm, nullptr)
   P.Field("Button1", &TiiForm2::Button1);
   P.Field("Button2", &TiiForm2::Button2);
   P.Field("ElasticForm1", &TiiForm2::ElasticForm1);
+  P.Field("MltLang1", &TiiForm2::MltLang1);
   P.Method("FormCreate", &TiiForm2::FormCreate);
   P.Method("Button1Click", &TiiForm2::Button1Click);
   P.Method("Button2Click", &TiiForm2::Button2Click);

@@ -5,6 +5,7 @@
 #include "gui/stdctrls.h"
 
 class TElasticForm;
+class TMltLang;
 
 class TiiForm2 : public TForm {
   DECLARE_CLASS(TiiForm2)
@@ -15,6 +16,7 @@ public:
   TButton* Button1 = nullptr;  // Resume
   TButton* Button2 = nullptr;  // Exit setup
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   void FormCreate(TObject* Sender);
   void Button1Click(TObject* Sender);

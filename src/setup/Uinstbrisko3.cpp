@@ -1,10 +1,16 @@
 #include "setup/Uinstbrisko3.h"
 
+#include "classes/sysutils.h"
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
+#include "setup/UinstallDIR.h"
 #include "setup/Uinstbrisko.h"
 #include "setup/wizard.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/uinstbrisko5.h"
+#include "setup/uinstbrisko5_install.h"
+#include "shelltree/FolderExists.h"
+#include "shelltree/ShellTree.h"
 
 TiiForm3* iiForm3 = nullptr;
 
@@ -22,6 +28,14 @@ std::string LanguageCodeFor(const std::string& LanguageName) {
   return "US";
 }
 
+std::string WithProductFolder(const std::string& Folder) {
+  std::string_view Name(Folder);
+  if (!Name.empty() && Name.back() == '\\') Name.remove_suffix(1);
+  const size_t Start = Name.find_last_of("\\:");
+  if (Start != std::string_view::npos) Name.remove_prefix(Start + 1);
+  return UpperCase(Name) == "BRISKO" ? Folder : Folder + "Brisko\\";
+}
+
 BEGIN_CLASS_INFO(TiiForm3, TForm, nullptr)
   P.Field("Label3", &TiiForm3::Label3);
   P.Field("Image1", &TiiForm3::Image1);
@@ -34,6 +48,7 @@ BEGIN_CLASS_INFO(TiiForm3, TForm, nullptr)
   P.Field("Button4", &TiiForm3::Button4);
   P.Field("Button3", &TiiForm3::Button3);
   P.Field("ElasticForm1", &TiiForm3::ElasticForm1);
+  P.Field("MltLang1", &TiiForm3::MltLang1);
   P.Method("FormCreate", &TiiForm3::FormCreate);
   P.Method("FormClose", &TiiForm3::FormClose);
   P.Method("ComboBox1Change", &TiiForm3::ComboBox1Change);
@@ -66,10 +81,18 @@ void TiiForm3::FormClose(TObject*, TCloseAction& Action) {
 
 void TiiForm3::ComboBox1Change(TObject*) { LanguageCode = LanguageCodeFor(ComboBox1->Text()); }
 
-// The folder is typed into the box until the folder dialog can choose it.
-void TiiForm3::Edit1Click(TObject*) {}
+void TiiForm3::Edit1Click(TObject*) { ChooseTargetFolder(); }
 
-void TiiForm3::BitBtn1Click(TObject*) {}
+void TiiForm3::BitBtn1Click(TObject*) { ChooseTargetFolder(); }
+
+void TiiForm3::ChooseTargetFolder() {
+  const std::string Typed = Edit1->Text();
+  iForm10->ShellTree1->SetPath(FolderExists(Typed) ? Typed : DefaultSetupFolder());
+  iForm10->ShowModal();
+  if (iForm10->SelectedDir.empty()) return;
+  iForm10->SelectedDir = WithProductFolder(iForm10->SelectedDir);
+  Edit1->SetText(iForm10->SelectedDir);
+}
 
 void TiiForm3::Button2Click(TObject*) { iiForm2->ShowModal(); }
 

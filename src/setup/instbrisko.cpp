@@ -7,7 +7,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     Application->Initialize();
-    CreateWizardForms();
+    CreateWizardFormsWelcomeFirst();
     Application->Run();
   } catch (...) {
     // A form that cannot be made (a damaged resource): say why, and end.

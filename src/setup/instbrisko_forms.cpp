@@ -9,12 +9,29 @@
 #include "setup/uinstbrisko5.h"
 #include "setup/uinstbrisko6.h"
 
-void CreateWizardForms() {
-  Application->CreateForm(iiForm1);
+namespace {
+
+void CreateAllButTheWelcomePage() {
   Application->CreateForm(iiForm2);
   Application->CreateForm(iiForm3);
   Application->CreateForm(iiForm5);
   Application->CreateForm(iiForm6);
   Application->CreateForm(iForm11);
   Application->CreateForm(iForm10);
+}
+
+}  // namespace
+
+void CreateWizardForms() {
+  Application->CreateForm(iiForm1);
+  CreateAllButTheWelcomePage();
+}
+
+void CreateWizardFormsWelcomeFirst() {
+  Application->CreateForm(iiForm1);
+  iiForm1->Show();
+  // Painted here and now, children too: the message loop, which would paint it,
+  // starts only once every form exists.
+  iiForm1->Update();
+  CreateAllButTheWelcomePage();
 }

@@ -1,6 +1,7 @@
 #include "setup/uinstbrisko5.h"
 
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
 #include "setup/Uinstbrisko2.h"
 #include "setup/Uinstbrisko3.h"
 #include "setup/uinstbrisko6.h"
@@ -21,6 +22,7 @@ BEGIN_CLASS_INFO(TiiForm5, TForm, nullptr)
   P.Field("Panel1", &TiiForm5::Panel1);
   P.Field("Label1", &TiiForm5::Label1);
   P.Field("ElasticForm1", &TiiForm5::ElasticForm1);
+  P.Field("MltLang1", &TiiForm5::MltLang1);
   P.Method("FormCreate", &TiiForm5::FormCreate);
   P.Method("FormClose", &TiiForm5::FormClose);
   P.Method("Button2Click", &TiiForm5::Button2Click);

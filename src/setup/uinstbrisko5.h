@@ -7,6 +7,7 @@
 #include "setup/uinstbrisko5_install.h"
 
 class TElasticForm;
+class TMltLang;
 
 class TiiForm5 : public TForm {
   DECLARE_CLASS(TiiForm5)
@@ -25,6 +26,7 @@ public:
   TPanel* Panel1 = nullptr;        // "Please wait", while the installation runs
   TLabel* Label1 = nullptr;
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);

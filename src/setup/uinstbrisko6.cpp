@@ -4,6 +4,7 @@
 
 #include "classes/sysutils.h"
 #include "elastic/ElastFrm.h"
+#include "mltlang/MLTLANG.h"
 #include "gui/application.h"
 #include "gui/dialogs.h"
 #include "setup/SetupFiles.h"
@@ -32,6 +33,7 @@ BEGIN_CLASS_INFO(TiiForm6, TForm, nullptr)
   P.Field("Button2", &TiiForm6::Button2);
   P.Field("Button1", &TiiForm6::Button1);
   P.Field("ElasticForm1", &TiiForm6::ElasticForm1);
+  P.Field("MltLang1", &TiiForm6::MltLang1);
   P.Method("FormCreate", &TiiForm6::FormCreate);
   P.Method("FormClose", &TiiForm6::FormClose);
   P.Method("FormResize", &TiiForm6::FormResize);

@@ -9,6 +9,7 @@
 #include "gui/stdctrls.h"
 
 class TElasticForm;
+class TMltLang;
 
 namespace FinishText {
 inline constexpr const char* Installed = "You have successfully installed Brisko.";
@@ -36,6 +37,7 @@ public:
   TButton* Button2 = nullptr;  // Start Brisko
   TButton* Button1 = nullptr;  // Finish
   TElasticForm* ElasticForm1 = nullptr;
+  TMltLang* MltLang1 = nullptr;
 
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);

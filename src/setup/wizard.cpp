@@ -3,6 +3,8 @@
 #include "elastic/ElastFrm.h"
 #include "gui/extctrls.h"
 #include "gui/forms.h"
+#include "mltlang/MLTLANG.h"
+#include "shelltree/ShellTree.h"
 
 std::string LanguageCode;
 
@@ -10,7 +12,11 @@ namespace {
 const TPicture* ProductPicture = nullptr;
 }  // namespace
 
-void RegisterSetupClasses() { RegisterElasticClasses(); }
+void RegisterSetupClasses() {
+  RegisterElasticClasses();
+  RegisterShellTreeClasses();
+  RegisterMltlangClasses();
+}
 
 void AdjustDesignScreen(TElasticForm& Elastic, int ScreenWidth) {
   if (ScreenWidth <= 640) {

@@ -302,6 +302,96 @@ TEST(Label, FitsItsTextAndWrapsWithinItsWidth) {
   EXPECT_EQ(Clicks, 1);
 }
 
+namespace {
+
+// One control of each kind that shows a text, on one form; the first takes the
+// focus, so that no caret blinks in the pictures taken.
+const char* const TextControls =
+    "  object First: TButton\n    Caption = 'Focus'\n  end\n"
+    "  object B: TButton\n    Top = 30\n    Width = 120\n    Caption = 'Next>'\n  end\n"
+    "  object Bit: TBitBtn\n    Top = 60\n    Width = 120\n    Caption = 'Next>'\n  end\n"
+    "  object C: TCheckBox\n    Top = 90\n    Width = 120\n    Caption = 'Next>'\n  end\n"
+    "  object R: TRadioButton\n    Top = 120\n    Width = 120\n    Caption = 'Next>'\n  end\n"
+    "  object G: TGroupBox\n    Top = 150\n    Width = 120\n    Height = 40\n    Caption = 'Next>'\n  end\n"
+    "  object P: TPanel\n    Top = 200\n    Width = 120\n    Height = 30\n    Caption = 'Next>'\n  end\n"
+    "  object L: TLabel\n    Top = 240\n    Caption = 'Next>'\n  end\n"
+    "  object E: TEdit\n    Top = 260\n    Width = 120\n    Text = 'Next>'\n  end\n"
+    "  object M: TMemo\n    Top = 290\n    Width = 120\n    Height = 30\n    Lines.Strings = ('Next>')\n  end\n"
+    "  object Box: TComboBox\n    Left = 200\n    Width = 120\n    Text = 'Next>'\n  end\n";
+
+// What the screen shows of a control: its window's client area, or its place on its parent.
+std::vector<COLORREF> Pixels(TControl& C) {
+  auto* W = dynamic_cast<TWinControl*>(&C);
+  HWND Wnd = W ? W->Handle() : C.Parent()->Handle();
+  RECT R = C.BoundsRect();
+  if (W) GetClientRect(Wnd, &R);
+  HDC DC = GetDC(Wnd);
+  std::vector<COLORREF> P;
+  for (int Y = R.top; Y < R.bottom; ++Y)
+    for (int X = R.left; X < R.right; ++X) P.push_back(GetPixel(DC, X, Y));
+  ReleaseDC(Wnd, DC);
+  return P;
+}
+
+}  // namespace
+
+TEST(Text, ANewTextIsOnTheScreenAsAFullRepaintDrawsIt) {
+  TShownForm S(TextControls);
+  std::vector<TControl*> Controls;
+  for (const char* Name : {"B", "Bit", "C", "R", "G", "P", "L", "E", "M"}) Controls.push_back(S.Get<TControl>(Name));
+  std::vector<std::vector<COLORREF>> Before, Changed;
+  for (TControl* C : Controls) Before.push_back(Pixels(*C));
+  for (TControl* C : Controls) C->SetText("Volgende>");
+  PumpPending();
+  for (TControl* C : Controls) Changed.push_back(Pixels(*C));
+  S.Form.Repaint();
+  PumpPending();
+  for (size_t I = 0; I < Controls.size(); ++I) {
+    SCOPED_TRACE(Controls[I]->Name());
+    EXPECT_EQ(Controls[I]->Text(), "Volgende>");
+    EXPECT_NE(Changed[I], Before[I]);
+    EXPECT_EQ(Changed[I], Pixels(*Controls[I])) << "the old text, or part of it, was left on the screen";
+  }
+}
+
+TEST(Text, SetTextComparesWithWhatTheWindowShowsHoweverItGotThere) {
+  TShownForm S(TextControls);
+  for (const char* Name : {"B", "Bit", "C", "R", "G", "P", "E", "M", "Box"}) {
+    SCOPED_TRACE(Name);
+    auto* W = S.Get<TWinControl>(Name);
+    SetWindowTextA(W->Handle(), "Elsewhere");
+    W->SetText("Next>");
+    EXPECT_EQ(WindowText(W->Handle()), "Next>");
+  }
+  SetWindowTextA(S.Form.Handle(), "Elsewhere");
+  S.Form.SetCaption("F");
+  EXPECT_EQ(WindowText(S.Form.Handle()), "F");
+
+  // Typed or chosen by the user: the same text set again is no change, another one is.
+  auto* E = S.Get<TEdit>("E");
+  auto* M = S.Get<TMemo>("M");
+  auto* Box = S.Get<TComboBox>("Box");
+  Box->Items()->SetText("Deutsch\r\nEnglish\r\n");
+  int Changes = 0;
+  for (auto* Event : {&E->OnChange, &M->OnChange, &Box->OnChange})
+    *Event = TNotifyEvent([&](TObject*) { ++Changes; });
+  for (HWND Typed : {E->Handle(), M->Handle()}) {
+    SendMessageA(Typed, EM_SETSEL, 0, -1);
+    for (char Ch : std::string("Typed")) SendMessageA(Typed, WM_CHAR, static_cast<unsigned char>(Ch), 1);
+  }
+  SendMessageA(Box->Handle(), CB_SETCURSEL, 0, 0);
+  const int Typing = Changes;
+  E->SetText("Typed");
+  M->SetText("Typed");
+  Box->SetText("Deutsch");
+  EXPECT_EQ(Changes, Typing);
+  E->SetText("Next>");
+  M->SetText("Next>");
+  EXPECT_EQ(Changes, Typing + 2);
+  Box->SetText("Next>");
+  EXPECT_EQ(WindowText(E->Handle()) + WindowText(M->Handle()) + WindowText(Box->Handle()), "Next>Next>Next>");
+}
+
 TEST(TabOrder, ResourceOrderAndTabOrderAreIndependent) {
   TShownForm S(
       "  object C: TButton\n    TabOrder = 2\n  end\n"

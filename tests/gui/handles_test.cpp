@@ -62,6 +62,33 @@ TEST(Holders, ScopeGuardRunsOnEveryExitUnlessDismissed) {
   EXPECT_EQ(Runs, 2);
 }
 
+// A COM object that only counts its references.
+struct TCounted : IUnknown {
+  ULONG Refs = 1;
+  STDMETHODIMP QueryInterface(REFIID, void** Out) override {
+    *Out = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++Refs; }
+  STDMETHODIMP_(ULONG) Release() override { return --Refs; }
+};
+
+TEST(Holders, ComPointerMovesItsReferenceAndKeepsItOnAMoveOntoItself) {
+  TCounted First, Second;
+  {
+    TComPtr<IUnknown> A(&First), B(&Second);
+    B = std::move(A);
+    EXPECT_EQ(Second.Refs, 0u) << "the reference B held is given back";
+    EXPECT_EQ(B.Get(), &First);
+    EXPECT_FALSE(A);
+    TComPtr<IUnknown>& Same = B;
+    B = std::move(Same);
+    EXPECT_EQ(B.Get(), &First);
+    EXPECT_EQ(First.Refs, 1u);
+  }
+  EXPECT_EQ(First.Refs, 0u);
+}
+
 LRESULT CALLBACK PaintOnce(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
   if (Msg == WM_PAINT) {
     TPaintDC Paint(Wnd);

@@ -16,6 +16,7 @@ TEST(Registration, TheReaderMakesAControlOfEveryFamily) {
   const char* const Classes[] = {"TButton", "TCheckBox", "TRadioButton", "TEdit",  "TMemo",
                                  "TComboBox", "TLabel", "TGroupBox",    "TPanel", "TImage",
                                  "TTimer",  "TBitBtn", "TStatusBar",   "THeaderControl", "TListView",
+                                 "TTreeView", "TPopupMenu", "TMenuItem",
                                  "TStringGrid", "TDBGrid", "TDataSource", "TToolBar", "TToolButton",
                                  "TPageControl", "TTabSheet"};
   std::string Text = "object F: TForm\n";

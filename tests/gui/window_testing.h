@@ -11,14 +11,11 @@
 #include "gui/dialogs.h"
 #include "support/dialog_answers.h"
 #include "support/message_pump.h"
+#include "support/window_text.h"
 
 namespace wintest {
 
-inline std::string WindowText(HWND Wnd) {
-  char Buffer[1024] = {};
-  GetWindowTextA(Wnd, Buffer, sizeof(Buffer));
-  return Buffer;
-}
+using testsupport::WindowText;
 
 // Left, top, width, height of a window in its parent's client area (or on the screen).
 struct TBounds {

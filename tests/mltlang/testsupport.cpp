@@ -14,7 +14,7 @@ namespace {
 // The records' classes are registered before the first test, as a program does
 // at start-up.
 struct TMltlangClasses : ::testing::Environment {
-  void SetUp() override { RegisterMltlangClasses(); }
+  void SetUp() override { RegisterMltlangRecordClasses(); }
 };
 const auto* const Registered = ::testing::AddGlobalTestEnvironment(new TMltlangClasses);
 }  // namespace

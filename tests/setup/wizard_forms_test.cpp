@@ -3,40 +3,16 @@
 // pictures, and the stored layout settings.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
-#include "classes/formstream.h"
 #include "gui/buttons.h"
+#include "shelltree/ShellTree.h"
 #include "wizard_support.h"
 
 using namespace wizardtest;
 
 namespace {
-
-// The form text a class's resource holds.
-std::string ResourceText(const TForm& F) {
-  HMODULE Module = FormResourceModule();
-  const std::string Name = UpperCase(F.ClassName());
-  HRSRC R = FindResourceA(Module, Name.c_str(), RT_RCDATA);
-  if (!R) return std::string();
-  const char* Data = static_cast<const char*>(LockResource(LoadResource(Module, R)));
-  return std::string(Data, SizeofResource(Module, R));
-}
-
-const TFormNode* FindNode(const TFormNode& Node, const std::string& Name) {
-  if (Node.Name == Name) return &Node;
-  for (const TFormNode& C : Node.Children)
-    if (const TFormNode* Found = FindNode(C, Name)) return Found;
-  return nullptr;
-}
-
-std::map<std::string, TFormValue> Props(const TFormNode& Node) {
-  std::map<std::string, TFormValue> M;
-  for (const auto& P : Node.Props) M[P.Name] = P.Value;
-  return M;
-}
 
 int64_t StoredInt(const TFormNode& Node, const std::string& Prop) {
   auto M = Props(Node);
@@ -124,6 +100,7 @@ const std::vector<TExpected>& Controls() {
       {F10, "Button3", "TButton", 184, 8, 75, 25, "Abort"},
       {F10, "Button1", "TButton", 96, 8, 75, 25, "Help"},
       {F10, "Panel1", "TPanel", 0, 41, 357, 287, ""},
+      {F10, "ShellTree1", "TShellTree", 1, 1, 355, 285, ""},
       {F11, "Label1", "TLabel", 16, 8, 265, 25, "Current folder"},
       {F11, "Label2", "TLabel", 16, 32, 259, 33, ""},
       {F11, "Label3", "TLabel", 16, 64, 41, 33, "New"},
@@ -335,6 +312,18 @@ TEST_F(WizardForms, TabOrders) {
   EXPECT_EQ(TabOrder(iForm10), (V{"Panel4", "Panel1"}));
   EXPECT_EQ(TabOrder(iForm10->Panel4), (V{"Button2", "Button1", "BitBtn1", "Button3"}));
   EXPECT_EQ(TabOrder(iForm11), (V{"Edit1", "Button3", "Button1", "Button2"}));
+}
+
+TEST_F(WizardForms, TheFolderTreeShowsTheDrivesFoldersWithItsStoredSettings) {
+  TShellTree* T = iForm10->ShellTree1;
+  ASSERT_NE(T, nullptr);
+  EXPECT_TRUE(T->Parent() == iForm10->Panel1 && T->Align() == alClient && T->BorderStyle() == bsNone);
+  EXPECT_EQ(T->Indent(), 19);
+  EXPECT_TRUE(T->RootUsePIDL() && T->RootPIDL() == PIDL_DRIVES && T->Options() == TVisOptions{TF_FOLDERS});
+  EXPECT_FALSE(T->ShowVirtualFolders() || T->UpdAutoRec() || T->FileMaskUse() || T->RightClickSelect());
+  EXPECT_TRUE(T->ShowIcons() && T->ShowMessages() && T->UpdAuto() && T->UpdAutoThread() && T->OnChange);
+  ASSERT_TRUE(T->RootNode() && T->RootNode()->Count() > 0);
+  EXPECT_EQ(T->RootNode()->Child(0)->NodePath().substr(1), ":\\") << "the drives at the root";
 }
 
 TEST_F(WizardForms, InitialStateAfterCreation) {

@@ -356,5 +356,7 @@ TEST_F(Wizard, AnErrorInTheUninstallationLeavesTheWelcomePage) {
   ASSERT_EQ(Answers.Requests.size(), 2u);
   EXPECT_EQ(Answers.Requests[1].Text, "The question cannot be asked");
   EXPECT_EQ(VisiblePages(), (TPages{"welcome"}));
+  EXPECT_TRUE(iiForm1->RadioButton2->Checked());
+  EXPECT_EQ(WindowText(iiForm1->Button3->Handle()), "UnInstall") << "the button says what it does";
   EXPECT_TRUE(it::DirectoryExists(Folder));
 }

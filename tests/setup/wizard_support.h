@@ -8,9 +8,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "classes/formstream.h"
 #include "elastic/ElastFrm.h"
 #include "gui/application.h"
 #include "gui/extctrls.h"
@@ -26,6 +28,7 @@
 #include "setup/uinstbrisko6.h"
 #include "support/host_paths.h"
 #include "support/message_pump.h"
+#include "support/window_text.h"
 
 namespace wizardtest {
 
@@ -50,14 +53,14 @@ private:
   HMODULE Module_ = nullptr;
 };
 
-// The seven forms as the entry makes them; destroyed with the application's
-// forms at the end, as the program's end does.
+// The seven forms as CreateWizardForms makes them (or as Create does); destroyed with
+// the application's forms at the end, as the program's end does.
 class TWizardForms {
 public:
-  TWizardForms() {
+  explicit TWizardForms(void (*Create)() = CreateWizardForms) {
     Application->Initialize();
     LanguageCode.clear();
-    if (Resources_.Loaded()) CreateWizardForms();
+    if (Resources_.Loaded()) Create();
   }
   ~TWizardForms() {
     // Run ends at once when the program was asked to end, and frees the forms.
@@ -83,6 +86,29 @@ private:
   TFormResources Resources_;
 };
 
+// The form text a class's resource holds.
+inline std::string ResourceText(const TForm& F) {
+  HMODULE Module = FormResourceModule();
+  const std::string Name = UpperCase(F.ClassName());
+  HRSRC R = FindResourceA(Module, Name.c_str(), RT_RCDATA);
+  if (!R) return std::string();
+  const char* Data = static_cast<const char*>(LockResource(LoadResource(Module, R)));
+  return std::string(Data, SizeofResource(Module, R));
+}
+
+inline const TFormNode* FindNode(const TFormNode& Node, const std::string& Name) {
+  if (Node.Name == Name) return &Node;
+  for (const TFormNode& C : Node.Children)
+    if (const TFormNode* Found = FindNode(C, Name)) return Found;
+  return nullptr;
+}
+
+inline std::map<std::string, TFormValue> Props(const TFormNode& Node) {
+  std::map<std::string, TFormValue> M;
+  for (const auto& P : Node.Props) M[P.Name] = P.Value;
+  return M;
+}
+
 inline std::string PageName(const TForm* F) {
   if (F == iiForm1) return "welcome";
   if (F == iiForm2) return "exit confirmation";
@@ -101,6 +127,8 @@ inline std::vector<std::string> VisiblePages() {
 }
 
 inline void HandlePendingMessages() { testsupport::PumpPending(); }
+
+using testsupport::WindowText;
 
 // Presses a button as a click does and lets what follows happen.
 inline void Press(TButtonControl* Button) {
