@@ -4,10 +4,12 @@
 //
 //   elastic_bench.exe [RUNS [SIZE_CHANGES]]   (defaults 7, 100; run through bench/elastic_bench.sh)
 //
-// Each run does the 100 size changes once per contender, in alternating order;
-// after every change both paint what is pending, so both pay for their painting.
-// Then, untimed, it counts the paint messages the controls get per control and
-// rescale, for a plain resize and for a maximise and restore.
+// Each run does the size changes once per contender, in slices of ten taken in
+// turns (the order rotating from slice to slice), so that a change in the
+// machine's load falls on both alike; after every change both paint what is
+// pending, so both pay for their painting. It prints the result line of
+// bench/README.md. Then, untimed, it counts the paint messages the controls get
+// per control and rescale, for a plain resize and for a maximise and restore.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_result.h"
 #include "elastic/ElastFrm.h"
 #include "gui/application.h"
 #include "gui/forms.h"
@@ -27,6 +30,7 @@
 namespace {
 
 constexpr int ControlCount = 500;
+constexpr int Slice = 10;
 int SizeChanges = 100;  // the second argument may lower it for a quick look
 
 // 25 columns and 20 rows of buttons on a 1000 × 700 form.
@@ -73,39 +77,40 @@ void Front(TForm& Form) {
   Application->ProcessMessages();
 }
 
-double TimeElastic(TForm& Form, const std::vector<HWND>& Wnds, TLayout* Record) {
-  Front(Form);
-  const auto Start = std::chrono::steady_clock::now();
-  for (int Step = 0; Step < SizeChanges; ++Step) {
-    const SIZE S = SizeAt(Step);
-    Form.SetBounds(0, 0, S.cx, S.cy);
-    Flush(Form.Handle());
-    if (Record) {
-      std::vector<RECT> Bounds;
-      for (HWND W : Wnds) {
-        RECT R;
-        GetWindowRect(W, &R);
-        MapWindowPoints(HWND_DESKTOP, Form.Handle(), reinterpret_cast<POINT*>(&R), 2);
-        Bounds.push_back(R);
-      }
-      Record->push_back(Bounds);
-    }
+// The elastic form rescales itself to the size of step Step; Record keeps where
+// its controls went.
+void ElasticStep(TForm& Form, const std::vector<HWND>& Wnds, int Step, TLayout* Record) {
+  const SIZE S = SizeAt(Step);
+  Form.SetBounds(0, 0, S.cx, S.cy);
+  Flush(Form.Handle());
+  if (!Record) return;
+  std::vector<RECT> Bounds;
+  for (HWND W : Wnds) {
+    RECT R;
+    GetWindowRect(W, &R);
+    MapWindowPoints(HWND_DESKTOP, Form.Handle(), reinterpret_cast<POINT*>(&R), 2);
+    Bounds.push_back(R);
   }
-  return Seconds(std::chrono::steady_clock::now() - Start);
+  Record->push_back(Bounds);
 }
 
-double TimeBareLoop(TForm& Form, const std::vector<HWND>& Wnds, const TLayout& Layout) {
+// The bare form and its windows are moved to where the elastic form put its own.
+void BareStep(TForm& Form, const std::vector<HWND>& Wnds, int Step, const TLayout& Layout) {
+  const SIZE S = SizeAt(Step);
+  SetWindowPos(Form.Handle(), nullptr, 0, 0, S.cx, S.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  for (size_t I = 0; I < Wnds.size(); ++I) {
+    const RECT& R = Layout[static_cast<size_t>(Step)][I];
+    SetWindowPos(Wnds[I], nullptr, R.left, R.top, R.right - R.left, R.bottom - R.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Flush(Form.Handle());
+}
+
+// Seconds the steps From .. From + Slice - 1 took.
+template <class F>
+double TimeSlice(TForm& Form, int From, F Step) {
   Front(Form);
   const auto Start = std::chrono::steady_clock::now();
-  for (int Step = 0; Step < SizeChanges; ++Step) {
-    const SIZE S = SizeAt(Step);
-    SetWindowPos(Form.Handle(), nullptr, 0, 0, S.cx, S.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-    for (size_t I = 0; I < Wnds.size(); ++I) {
-      const RECT& R = Layout[static_cast<size_t>(Step)][I];
-      SetWindowPos(Wnds[I], nullptr, R.left, R.top, R.right - R.left, R.bottom - R.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    Flush(Form.Handle());
-  }
+  for (int I = From; I < std::min(From + Slice, SizeChanges); ++I) Step(I);
   return Seconds(std::chrono::steady_clock::now() - Start);
 }
 
@@ -129,16 +134,10 @@ void Settle() {
   for (int I = 0; I < 20; ++I) Application->ProcessMessages();
 }
 
-double Median(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  const size_t N = V.size();
-  return N % 2 ? V[N / 2] : (V[N / 2 - 1] + V[N / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int Argc, char** Argv) {
-  const int Runs = Argc > 1 ? std::max(std::atoi(Argv[1]), 1) : 7;
+  const int Runs = Argc > 1 ? std::max(std::atoi(Argv[1]), 5) : 7;
   if (Argc > 2) SizeChanges = std::max(std::atoi(Argv[2]), 1);
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // each line as it comes, also under wine's pipe
   Application->Initialize();
@@ -153,36 +152,39 @@ int main(int Argc, char** Argv) {
     Settle();
   }
   const std::vector<HWND> ElasticWnds = Children(Elastic), BareWnds = Children(Bare);
-  std::printf("%zu named controls, %d size changes per run, %d runs, screen %d x %d\n", ElasticWnds.size(),
-              SizeChanges, Runs, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  std::printf("%zu named controls, %d size changes per run in turns of %d, %d runs, screen %d x %d\n",
+              ElasticWnds.size(), SizeChanges, Slice, Runs, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
 
   // The first pass settles the form and yields the bounds the bare loop moves to.
   TLayout Layout;
   SetActiveWindow(Elastic.Handle());
   Settle();
-  TimeElastic(Elastic, ElasticWnds, &Layout);
-  TimeBareLoop(Bare, BareWnds, Layout);
+  for (int Step = 0; Step < SizeChanges; ++Step) ElasticStep(Elastic, ElasticWnds, Step, &Layout);
+  for (int Step = 0; Step < SizeChanges; ++Step) BareStep(Bare, BareWnds, Step, Layout);
 
-  std::vector<double> ElasticTimes, BareTimes, Ratios;
+  const auto ElasticSteps = [&](int Step) { ElasticStep(Elastic, ElasticWnds, Step, nullptr); };
+  const auto BareSteps = [&](int Step) { BareStep(Bare, BareWnds, Step, Layout); };
+  bench::TSeries ElasticTimes, BareTimes, Ratios;  // milliseconds per size change
   for (int Run = 0; Run < Runs; ++Run) {
-    double E, B;
-    if (Run % 2 == 0) {
-      E = TimeElastic(Elastic, ElasticWnds, nullptr);
-      B = TimeBareLoop(Bare, BareWnds, Layout);
-    } else {
-      B = TimeBareLoop(Bare, BareWnds, Layout);
-      E = TimeElastic(Elastic, ElasticWnds, nullptr);
+    double E = 0, B = 0;
+    for (int From = 0, Turn = Run; From < SizeChanges; From += Slice, ++Turn) {
+      if (Turn % 2 == 0) {
+        E += TimeSlice(Elastic, From, ElasticSteps);
+        B += TimeSlice(Bare, From, BareSteps);
+      } else {
+        B += TimeSlice(Bare, From, BareSteps);
+        E += TimeSlice(Elastic, From, ElasticSteps);
+      }
     }
-    ElasticTimes.push_back(E);
-    BareTimes.push_back(B);
-    Ratios.push_back(E / B);
+    ElasticTimes.Add(1000 * E / SizeChanges);
+    BareTimes.Add(1000 * B / SizeChanges);
+    Ratios.Add(E / B);
     std::printf("  run %d: elastic %.2f ms, bare loop %.2f ms per size change, ratio %.3f\n", Run + 1,
                 1000 * E / SizeChanges, 1000 * B / SizeChanges, E / B);
   }
-  std::printf("median per size change: elastic %.2f ms, bare loop %.2f ms\n", 1000 * Median(ElasticTimes) / SizeChanges,
-              1000 * Median(BareTimes) / SizeChanges);
-  std::printf("ratio elastic / bare loop: median %.3f, spread %.3f .. %.3f\n", Median(Ratios),
-              *std::min_element(Ratios.begin(), Ratios.end()), *std::max_element(Ratios.begin(), Ratios.end()));
+  bench::PrintResult("rescale of " + std::to_string(ElasticWnds.size()) + " named controls / bare SetWindowPos loop, " +
+                         std::to_string(SizeChanges) + " size changes",
+                     Ratios, ElasticTimes, BareTimes, "ms per size change");
 
   // Paint messages per control and rescale, counted apart from the timing.
   const int Count = 10;

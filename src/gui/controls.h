@@ -440,6 +440,17 @@ public:
   // Paints the graphic children that meet Area onto DC (client coordinates).
   void PaintControls(HDC DC, const RECT& Area);
 
+  // A text the window paints itself, with no control for it (a grid's cell, a
+  // tab's or a tool button's caption), and where, in client coordinates.
+  struct TPaintedText {
+    std::string Text;
+    RECT Bounds;
+  };
+  // What assistive technology reads of the window beside its children, as
+  // static texts; a window that lists any answers WM_GETOBJECT for them, also
+  // one over a system class.
+  virtual std::vector<TPaintedText> PaintedTexts() const { return {}; }
+
   TNotifyEvent OnEnter;
   TNotifyEvent OnExit;
   TKeyEvent OnKeyDown;
@@ -510,7 +521,8 @@ private:
   bool Reflect(TMessage& M, HWND Child);
   TWinControl* ChildWithID(UINT ID) const;
   bool ForwardMouseToChild(TMessage& M);
-  // WM_GETOBJECT: answers for the graphic children with an accessible text.
+  // WM_GETOBJECT: answers for the graphic children with an accessible text and
+  // for the painted texts.
   bool AnswerGetObject(TMessage& M);
   void FixupTabList();
   void PaintHandler(TMessage& M);

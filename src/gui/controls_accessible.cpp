@@ -1,9 +1,10 @@
-// Accessibility of graphic controls: a window of our own class answers for the
-// graphic controls it paints (labels), which have no window a screen reader
-// could read. Its accessible object is the system's standard one for the
-// window, with its children listed anew: the child windows (the system's
-// objects for them) and the graphic controls with a text, as simple static-text
-// elements with their bounds.
+// Accessibility of what has no window: a window of our own class answers for the
+// graphic controls it paints (labels), and any window for the texts it paints
+// itself (grid cells, tabs, tool buttons); a screen reader could read neither
+// otherwise. Its accessible object is the system's standard one for the window,
+// with its children listed anew: the child windows (the system's objects for
+// them), then the graphic controls with a text and the painted texts, as simple
+// static-text elements with their bounds.
 #include "gui/controls.h"
 
 #include <oleacc.h>
@@ -43,10 +44,12 @@ bool HasAccessibleText(const TControl* C) {
   return G && !G->AccessibleText().empty();
 }
 
-// One child of the accessible object: a child window, or a graphic control.
+// One child of the accessible object: a child window, or a simple element (a
+// graphic control, or a text the parent paints).
 struct TChild {
   HWND Window = nullptr;
-  const TGraphicControl* Graphic = nullptr;
+  const TGraphicControl* Graphic = nullptr;  // for a graphic control
+  std::string Text;                          // for a simple element
   RECT Bounds{};  // in the parent's client area
 };
 
@@ -68,7 +71,14 @@ std::vector<TChild> ChildrenOf(TWinControl& Parent) {
     if (!Control->Visible() || !HasAccessibleText(Control)) continue;
     TChild C;
     C.Graphic = static_cast<TGraphicControl*>(Control);
+    C.Text = C.Graphic->AccessibleText();
     C.Bounds = Control->BoundsRect();
+    Children.push_back(C);
+  }
+  for (TWinControl::TPaintedText& Painted : Parent.PaintedTexts()) {
+    TChild C;
+    C.Text = std::move(Painted.Text);
+    C.Bounds = Painted.Bounds;
     Children.push_back(C);
   }
   std::stable_sort(Children.begin(), Children.end(), [](const TChild& A, const TChild& B) {
@@ -77,7 +87,7 @@ std::vector<TChild> ChildrenOf(TWinControl& Parent) {
   return Children;
 }
 
-// The accessible object of a window of our own class with graphic children.
+// The accessible object of a window with simple elements.
 // It looks its control up again for every call: a screen reader may keep it
 // after the window is gone.
 class TAccessibleClient final : public IAccessible {
@@ -136,15 +146,14 @@ public:
     *Child = nullptr;
     TTarget T;
     if (HRESULT R = Resolve(Id, T); R != S_OK) return R;
-    if (T.Graphic) return S_FALSE;  // a simple element: its parent answers for it
-    if (!T.Window) return E_INVALIDARG;
+    if (!T.Window) return T.Simple() ? S_FALSE : E_INVALIDARG;  // a simple element: its parent answers for it
     return AccessibleObjectFromWindow(T.Window, static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
                                       reinterpret_cast<void**>(Child));
   }
 
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT Id, BSTR* Name) override {
     return Answer(Id, Name, [](TTarget& T, BSTR* Out) {
-      *Out = ToBstr(T.Graphic->AccessibleText());
+      *Out = ToBstr(T.Text);
       return *Out ? S_OK : E_OUTOFMEMORY;
     }, &IAccessible::get_accName);
   }
@@ -157,8 +166,8 @@ public:
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT Id, VARIANT* State) override {
     return Answer(Id, State, [](TTarget& T, VARIANT* Out) {
       LONG S = STATE_SYSTEM_READONLY;
-      if (!T.Graphic->Showing()) S |= STATE_SYSTEM_INVISIBLE;
-      if (!T.Graphic->Enabled()) S |= STATE_SYSTEM_UNAVAILABLE;
+      if (T.Graphic && !T.Graphic->Showing()) S |= STATE_SYSTEM_INVISIBLE;
+      if (T.Graphic && !T.Graphic->Enabled()) S |= STATE_SYSTEM_UNAVAILABLE;
       *Out = ChildVariant(S);
       return S_OK;
     }, &IAccessible::get_accState);
@@ -181,7 +190,7 @@ public:
   HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* File, VARIANT Id, long* Topic) override {
     TTarget T;
     if (HRESULT R = Resolve(Id, T); R != S_OK) return R;
-    if (T.Graphic) return DISP_E_MEMBERNOTFOUND;
+    if (T.Simple()) return DISP_E_MEMBERNOTFOUND;
     return T.Object->get_accHelpTopic(File, ChildVariant(CHILDID_SELF), Topic);
   }
 
@@ -214,7 +223,7 @@ public:
     if (!Left || !Top || !Width || !Height) return E_POINTER;
     TTarget T;
     if (HRESULT R = Resolve(Id, T); R != S_OK) return R;
-    if (!T.Graphic) return T.Object->accLocation(Left, Top, Width, Height, ChildVariant(CHILDID_SELF));
+    if (!T.Simple()) return T.Object->accLocation(Left, Top, Width, Height, ChildVariant(CHILDID_SELF));
     RECT R = T.Bounds;
     MapWindowPoints(Wnd_, HWND_DESKTOP, reinterpret_cast<POINT*>(&R), 2);
     *Left = R.left;
@@ -234,7 +243,7 @@ public:
     ScreenToClient(Wnd_, &P);
     const std::vector<TChild> Children = ChildrenOf(*Control);
     for (size_t I = Children.size(); I-- > 0;)
-      if (Children[I].Graphic && PtInRect(&Children[I].Bounds, P)) {
+      if (!Children[I].Window && PtInRect(&Children[I].Bounds, P)) {
         *Hit = ChildVariant(static_cast<LONG>(I + 1));
         break;
       }
@@ -272,13 +281,13 @@ public:
   HRESULT STDMETHODCALLTYPE accSelect(long Flags, VARIANT Id) override {
     TTarget T;
     if (HRESULT R = Resolve(Id, T); R != S_OK) return R;
-    if (T.Graphic) return DISP_E_MEMBERNOTFOUND;
+    if (T.Simple()) return DISP_E_MEMBERNOTFOUND;
     return T.Object->accSelect(Flags, ChildVariant(CHILDID_SELF));
   }
   HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT Id) override {
     TTarget T;
     if (HRESULT R = Resolve(Id, T); R != S_OK) return R;
-    if (T.Graphic) return DISP_E_MEMBERNOTFOUND;
+    if (T.Simple()) return DISP_E_MEMBERNOTFOUND;
     return T.Object->accDoDefaultAction(ChildVariant(CHILDID_SELF));
   }
   HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -288,13 +297,15 @@ private:
   ~TAccessibleClient() = default;
 
   // What a child id stands for: the window itself or a child window (Object
-  // answers for it as CHILDID_SELF), or a graphic control we answer for.
+  // answers for it as CHILDID_SELF), or a simple element we answer for.
   struct TTarget {
     TComPtr<IAccessible> ChildObject;
     IAccessible* Object = nullptr;  // not owned: the standard object or ChildObject
     HWND Window = nullptr;
     const TGraphicControl* Graphic = nullptr;
+    std::string Text;
     RECT Bounds{};
+    bool Simple() const { return !Object; }
   };
 
   TWinControl* Live() const { return IsWindow(Wnd_) ? TWinControl::FromHandle(Wnd_) : nullptr; }
@@ -320,6 +331,7 @@ private:
     const TChild& C = Children[static_cast<size_t>(Id.lVal - 1)];
     T.Window = C.Window;
     T.Graphic = C.Graphic;
+    T.Text = C.Text;
     T.Bounds = C.Bounds;
     if (C.Window) {
       HRESULT R = AccessibleObjectFromWindow(C.Window, static_cast<DWORD>(OBJID_WINDOW), IidAccessible(),
@@ -330,14 +342,14 @@ private:
     return S_OK;
   }
 
-  // A property: a graphic control's from OnGraphic, any other object's own.
-  template <class TOut, class TOnGraphic>
-  HRESULT Answer(const VARIANT& Id, TOut* Out, TOnGraphic OnGraphic,
+  // A property: a simple element's from OnSimple, any other object's own.
+  template <class TOut, class TOnSimple>
+  HRESULT Answer(const VARIANT& Id, TOut* Out, TOnSimple OnSimple,
                  HRESULT (STDMETHODCALLTYPE IAccessible::*Method)(VARIANT, TOut*)) {
     if (!Out) return E_POINTER;
     TTarget T;
     if (HRESULT R = Resolve(Id, T); R != S_OK) return R;
-    if (T.Graphic) return OnGraphic(T, Out);
+    if (T.Simple()) return OnSimple(T, Out);
     return (T.Object->*Method)(ChildVariant(CHILDID_SELF), Out);
   }
 
@@ -355,8 +367,10 @@ private:
 }  // namespace
 
 bool TWinControl::AnswerGetObject(TMessage& M) {
-  if (!OwnClass_ || static_cast<LONG>(static_cast<DWORD>(M.LParam)) != OBJID_CLIENT) return false;
-  if (std::none_of(Controls_.begin(), Controls_.end(), HasAccessibleText)) return false;
+  if (static_cast<LONG>(static_cast<DWORD>(M.LParam)) != OBJID_CLIENT) return false;
+  // A window of a system class answers for itself, unless it paints texts it lists.
+  const bool Labels = OwnClass_ && std::any_of(Controls_.begin(), Controls_.end(), HasAccessibleText);
+  if (!Labels && PaintedTexts().empty()) return false;
   auto* Client = new TAccessibleClient(Handle_);
   LRESULT Result = Client->Valid() ? LresultFromObject(IidAccessible(), M.WParam, Client) : 0;
   Client->Release();

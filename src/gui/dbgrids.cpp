@@ -131,5 +131,9 @@ void TDBGrid::FontChanged() {
 
 void TDBGrid::DrawCell(int ACol, int ARow, const RECT& Rect, bool Fixed) {
   TCustomGrid::DrawCell(ACol, ARow, Rect, Fixed);
-  if (ARow == 0 && ACol < Columns_.Count()) DrawCellText(Rect, Columns_.Items(ACol)->TitleText(), TitleFont_);
+  DrawCellText(Rect, CellText(ACol, ARow), TitleFont_);
+}
+
+std::string TDBGrid::CellText(int ACol, int ARow) const {
+  return ARow == 0 && ACol < Columns_.Count() ? Columns_.Items(ACol)->TitleText() : std::string();
 }

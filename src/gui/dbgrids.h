@@ -98,6 +98,8 @@ public:
 
 protected:
   void DrawCell(int ACol, int ARow, const RECT& Rect, bool Fixed) override;
+  // The titles; there are no records to show.
+  std::string CellText(int ACol, int ARow) const override;
   void ColWidthsChanged() override;
   // With ParentFont the titles take the parent's font too.
   void FontChanged() override;

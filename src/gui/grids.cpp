@@ -176,6 +176,17 @@ bool TCustomGrid::MouseToCell(int X, int Y, int& ACol, int& ARow) const {
   return false;
 }
 
+std::vector<TWinControl::TPaintedText> TCustomGrid::PaintedTexts() const {
+  std::vector<TPaintedText> Texts;
+  for (int R = 0; R < RowCount(); ++R)
+    for (int C = 0; C < ColCount(); ++C) {
+      const RECT Cell = CellRect(C, R);
+      if (Cell.right <= Cell.left || Cell.bottom <= Cell.top) continue;
+      if (std::string Text = CellText(C, R); !Text.empty()) Texts.push_back(TPaintedText{std::move(Text), Cell});
+    }
+  return Texts;
+}
+
 int TCustomGrid::VisibleCols() const {
   int Space = ClientWidth();
   for (int I = 0; I < FixedCols_; ++I) Space -= ColWidths_[static_cast<size_t>(I)] + GridLineWidth_;
@@ -424,5 +435,5 @@ void TStringGrid::DrawCell(int ACol, int ARow, const RECT& Rect, bool Fixed) {
   TFont Text;
   Text.Assign(Font());
   if (!Fixed && ACol == Col() && ARow == Row() && Focused()) Text.SetColor(clHighlightText);
-  DrawCellText(Rect, Cells(ACol, ARow), Text);
+  DrawCellText(Rect, CellText(ACol, ARow), Text);
 }

@@ -68,6 +68,8 @@ public:
   RECT CellRect(int ACol, int ARow) const;
   // The cell at a client point; false outside every cell.
   bool MouseToCell(int X, int Y, int& ACol, int& ARow) const;
+  // The texts of the cells in view.
+  std::vector<TPaintedText> PaintedTexts() const override;
 
   TNotifyEvent OnSelectCell;
 
@@ -84,6 +86,8 @@ protected:
   virtual void ColWidthsChanged() {}
   // Text in a cell, left aligned and clipped, in the given font.
   void DrawCellText(const RECT& Rect, const std::string& Text, TFont& Font);
+  // The text a cell shows; empty for none.
+  virtual std::string CellText(int ACol, int ARow) const { return {}; }
 
 private:
   void MoveCurrent(int ACol, int ARow);
@@ -119,6 +123,7 @@ public:
 
 protected:
   void DrawCell(int ACol, int ARow, const RECT& Rect, bool Fixed) override;
+  std::string CellText(int ACol, int ARow) const override { return Cells(ACol, ARow); }
 
 private:
   std::vector<std::vector<std::string>> Cells_;  // [row][col], grown on writing

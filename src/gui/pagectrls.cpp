@@ -164,6 +164,17 @@ RECT TPageControl::DisplayRect() const {
   return R;
 }
 
+std::vector<TWinControl::TPaintedText> TPageControl::PaintedTexts() const {
+  std::vector<TPaintedText> Texts;
+  if (!Handle_) return Texts;
+  for (int I = 0; I < PageCount(); ++I) {
+    RECT Tab{};
+    if (SendMessageA(Handle_, TCM_GETITEMRECT, I, reinterpret_cast<LPARAM>(&Tab)))
+      Texts.push_back(TPaintedText{Pages_[static_cast<size_t>(I)]->Caption(), Tab});
+  }
+  return Texts;
+}
+
 void TPageControl::PlaceSheets() {
   const RECT R = DisplayRect();
   for (TTabSheet* Page : Pages_) {

@@ -54,6 +54,8 @@ public:
   void SetTabFont(TFont* Value) { TabFont_.Assign(Value); }
   // Where the sheets go, in client coordinates.
   RECT DisplayRect() const;
+  // The tabs' captions.
+  std::vector<TPaintedText> PaintedTexts() const override;
 
   TNotifyEvent OnChange;
 

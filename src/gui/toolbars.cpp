@@ -159,6 +159,15 @@ void TToolBar::ReadButtonBounds() {
   }
 }
 
+std::vector<TWinControl::TPaintedText> TToolBar::PaintedTexts() const {
+  std::vector<TPaintedText> Texts;
+  for (int I = 0; I < ButtonCount(); ++I) {
+    TToolButton* B = Buttons(I);
+    if (B->Visible() && !B->Caption().empty()) Texts.push_back(TPaintedText{B->Caption(), B->BoundsRect()});
+  }
+  return Texts;
+}
+
 void TToolBar::FontChanged() {
   TWinControl::FontChanged();
   ButtonsChanged();  // the captions measure anew

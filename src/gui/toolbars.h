@@ -14,6 +14,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "gui/controls.h"
 
@@ -53,6 +54,8 @@ public:
   void SetButtonHeight(int Value) { SetButtonSize(ButtonWidth_, Value); }
   int ButtonCount() const;
   TToolButton* Buttons(int Index) const;
+  // The captions of the buttons shown.
+  std::vector<TPaintedText> PaintedTexts() const override;
 
 protected:
   friend class TToolButton;

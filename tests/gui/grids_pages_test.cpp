@@ -1,6 +1,7 @@
 // Grids, tool bars and page controls as a person uses them: the keys and the
 // scroll bar move through a grid, a tool button's click reaches its handler, a
-// tab shows its sheet, and what form resources store comes back.
+// tab shows its sheet, a screen reader reads what they paint, and what form
+// resources store comes back.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 #include "gui/guiclasses.h"
 #include "gui/pagectrls.h"
 #include "gui/toolbars.h"
+#include "accessibility_testing.h"
 #include "window_testing.h"
 
 namespace {
@@ -200,4 +202,33 @@ TEST_F(ControlsTest, ADataGridsColumnsAreItsColumnWidths) {
   EXPECT_NE(Written.find("Width = 90"), std::string::npos);
   EXPECT_NE(Written.find("Title.Caption = 'Full name'"), std::string::npos);
   EXPECT_NE(Written.find("ActivePage = TabSheet2"), std::string::npos);
+}
+
+TEST_F(ControlsTest, AScreenReaderReadsTheTextsTheyPaint) {
+  TOleInitializer Ole;
+  auto& Grid = Form_.Get<TStringGrid>("StringGrid1");
+  Grid.SetCells(1, 1, "Brisko");
+  Grid.SetCells(2, 25, "out of view");
+  struct {
+    const char* Control;
+    std::vector<std::string> Texts;
+  } Cases[] = {{"ToolBar1", {"Open", "Save"}},
+               {"PageControl1", {"First", "Second"}},
+               {"StringGrid1", {"Brisko"}},
+               {"DBGrid1", {"Full name", "Size"}}};
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.Control);
+    auto& Control = Form_.Get<TWinControl>(C.Control);
+    const acctest::TClient Client = acctest::ReadClient(Control.Handle());
+    std::vector<std::string> Names;
+    for (const acctest::TSimpleChild& Child : Client.Simple) {
+      Names.push_back(Child.Name);
+      EXPECT_EQ(Child.Role, ROLE_SYSTEM_STATICTEXT);
+      RECT Inside = Control.ClientRect();
+      MapWindowPoints(Control.Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&Inside), 2);
+      RECT Both;
+      EXPECT_TRUE(IntersectRect(&Both, &Child.Screen, &Inside)) << Child.Name << " where it is painted";
+    }
+    EXPECT_EQ(Names, C.Texts);
+  }
 }
