@@ -12,8 +12,9 @@ namespace {
 
 constexpr const char* MessageBoxClass = "#32770";
 
-// Another process's window answers within this time, or the wizard is stuck.
-constexpr UINT AnswerTimeout = 5000;
+// Another process's window answers within this time, or the wizard is stuck. It is
+// waited for even while it is busy: with every core taken, a page may need seconds.
+constexpr UINT AnswerTimeout = 30000;
 
 std::vector<HWND> Children(HWND Parent) {
   std::vector<HWND> Result;
@@ -47,7 +48,7 @@ TPage PageName(HWND Wnd) {
 std::string WindowText(HWND Wnd) {
   char Buffer[2048] = "";
   DWORD_PTR Length = 0;
-  if (!SendMessageTimeoutA(Wnd, WM_GETTEXT, sizeof(Buffer), reinterpret_cast<LPARAM>(Buffer), SMTO_ABORTIFHUNG,
+  if (!SendMessageTimeoutA(Wnd, WM_GETTEXT, sizeof(Buffer), reinterpret_cast<LPARAM>(Buffer), SMTO_NORMAL,
                            AnswerTimeout, &Length))
     return std::string();
   return std::string(Buffer, std::min<size_t>(Length, sizeof(Buffer) - 1));
@@ -61,7 +62,7 @@ std::string ClassName(HWND Wnd) {
 
 bool IsChecked(HWND Button) {
   DWORD_PTR State = 0;
-  SendMessageTimeoutA(Button, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, AnswerTimeout, &State);
+  SendMessageTimeoutA(Button, BM_GETCHECK, 0, 0, SMTO_NORMAL, AnswerTimeout, &State);
   return State == BST_CHECKED;
 }
 
@@ -153,11 +154,14 @@ void TWizard::Type(HWND Edit, const std::string& Text) const {
   ASSERT_NE(Edit, nullptr);
   // What is there is selected and typed over, one character at a time, as a
   // keyboard does; the control and its parent hear of every change.
-  DWORD_PTR Result = 0;
-  SendMessageTimeoutA(Edit, EM_SETSEL, 0, -1, SMTO_ABORTIFHUNG, AnswerTimeout, &Result);
-  if (Text.empty()) SendMessageTimeoutA(Edit, WM_CHAR, VK_BACK, 1, SMTO_ABORTIFHUNG, AnswerTimeout, &Result);
-  for (char C : Text)
-    SendMessageTimeoutA(Edit, WM_CHAR, static_cast<unsigned char>(C), 1, SMTO_ABORTIFHUNG, AnswerTimeout, &Result);
+  auto Send = [&](UINT Msg, WPARAM W, LPARAM L) {
+    DWORD_PTR Result = 0;
+    if (!SendMessageTimeoutA(Edit, Msg, W, L, SMTO_NORMAL, AnswerTimeout, &Result))
+      ADD_FAILURE() << "the box did not take message " << Msg << " within " << AnswerTimeout << " ms";
+  };
+  Send(EM_SETSEL, 0, -1);
+  if (Text.empty()) Send(WM_CHAR, VK_BACK, 1);
+  for (char C : Text) Send(WM_CHAR, static_cast<unsigned char>(C), 1);
 }
 
 std::optional<TMessageBox> TWizard::WaitForMessageBox(DWORD Timeout) const {

@@ -18,9 +18,10 @@ inline void PumpPending() {
 }
 
 // Handles messages until Done() holds or Timeout milliseconds passed, sleeping only
-// while no message comes.
+// while no message comes. The timeout only ends a wait that failed: it is generous,
+// so that a machine with every core busy still passes.
 template <class F>
-bool PumpUntil(F Done, DWORD Timeout = 3000) {
+bool PumpUntil(F Done, DWORD Timeout = 20000) {
   const DWORD End = GetTickCount() + Timeout;
   for (;;) {
     PumpPending();
