@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_result.h"
 #include "gui/application.h"
 #include "shelltree/ShellTree.h"
 
@@ -33,14 +34,6 @@ double Time(const std::function<void()>& F) {
   const double S = Now();
   F();
   return Now() - S;
-}
-
-struct TStats {
-  double Median, Low, High;
-};
-TStats Stats(std::vector<double> V) {
-  std::sort(V.begin(), V.end());
-  return {V[V.size() / 2], V.front(), V.back()};
 }
 
 std::string MakeFolder(int Count) {
@@ -129,7 +122,7 @@ void Profile(const std::string& Folder, int Count) {
   const double Inserts = Time([&] {
     View->Items()->BeginUpdate();
     TTreeNode* Parent = View->Items()->AddChild(nullptr, "folder");
-    for (int I = 0; I < Count; ++I) View->Items()->AddChild(Parent, "d" + std::to_string(I));
+    for (int I = 0; I < Count; ++I) View->Items()->AddChild(Parent, std::string("d").append(std::to_string(I)));
     Parent->AlphaSort();
     View->Items()->EndUpdate();
   });
@@ -152,7 +145,7 @@ int main(int argc, char** argv) {
     for (int Size : Sizes) Profile(MakeFolder(Size), Size);
     return 0;
   }
-  std::vector<double> Expand[2], Refresh[2], ExpandRatio[2], RefreshRatio[2];
+  bench::TSeries Walks[2], Expand[2], Refresh[2], ExpandRatio[2], RefreshRatio[2];
   for (int S = 0; S < 2; ++S) {
     const std::string Folder = MakeFolder(Sizes[S]);
     for (int R = 0; R < Reps; ++R) {
@@ -170,25 +163,24 @@ int main(int argc, char** argv) {
       if (R % 2) { DoWalk(); DoTree(); } else { DoTree(); DoWalk(); }
       std::fprintf(stderr, "  %5d #%d: walk %.4f s, first expansion %.3f s, refresh %.3f s\n", Sizes[S], R, WalkTime,
                    ExpandTime, RefreshTime);
-      Expand[S].push_back(ExpandTime);
-      Refresh[S].push_back(RefreshTime);
-      ExpandRatio[S].push_back(ExpandTime / WalkTime);
-      RefreshRatio[S].push_back(RefreshTime / ExpandTime);
+      Walks[S].Add(WalkTime);
+      Expand[S].Add(ExpandTime);
+      Refresh[S].Add(RefreshTime);
+      ExpandRatio[S].Add(ExpandTime / WalkTime);
+      RefreshRatio[S].Add(RefreshTime / ExpandTime);
     }
-    auto E = Stats(Expand[S]), F = Stats(Refresh[S]), ER = Stats(ExpandRatio[S]), RR = Stats(RefreshRatio[S]);
-    std::printf("%5d subfolders: first expansion %.3f s [%.3f..%.3f], refresh %.3f s [%.3f..%.3f]\n", Sizes[S],
-                E.Median, E.Low, E.High, F.Median, F.Low, F.High);
-    std::printf("  expand/walk %.1f [%.1f..%.1f]   refresh/expand %.2f [%.2f..%.2f]\n", ER.Median, ER.Low, ER.High,
-                RR.Median, RR.Low, RR.High);
+    const std::string Of = Sizes[S] == 1000 ? ", 1,000 subfolders" : ", 10,000 subfolders";
+    bench::PrintResult("shell tree's first expansion / FindFirstFileA walk" + Of, ExpandRatio[S], Expand[S], Walks[S]);
+    bench::PrintResult("shell tree's refresh after one new folder / its first expansion" + Of, RefreshRatio[S],
+                       Refresh[S], Expand[S]);
     Profile(Folder, Sizes[S]);
   }
-  std::vector<double> GrowE, GrowR;
+  bench::TSeries GrowE, GrowR;
   for (int R = 0; R < Reps; ++R) {
-    GrowE.push_back(Expand[1][R] / Expand[0][R]);
-    GrowR.push_back(Refresh[1][R] / Refresh[0][R]);
+    GrowE.Add(Expand[1].Values[R] / Expand[0].Values[R]);
+    GrowR.Add(Refresh[1].Values[R] / Refresh[0].Values[R]);
   }
-  auto GE = Stats(GrowE), GR = Stats(GrowR);
-  std::printf("growth 1,000 -> 10,000: first expansion x%.1f [%.1f..%.1f], refresh x%.1f [%.1f..%.1f]\n", GE.Median,
-              GE.Low, GE.High, GR.Median, GR.Low, GR.High);
+  std::printf("growth 1,000 -> 10,000: first expansion x%s, refresh x%s\n", GrowE.Text(1).c_str(),
+              GrowR.Text(1).c_str());
   return 0;
 }
