@@ -86,26 +86,6 @@ protected:
     WizardE2E::TearDown();
   }
 
-  // Sets a check box of the shortcuts page as wanted, as a click does.
-  static void SetCheck(TWizard& W, const char* Caption, bool Wanted) {
-    HWND Box = W.Control("shortcuts", Caption);
-    ASSERT_NE(Box, nullptr) << Caption;
-    if (IsChecked(Box) == Wanted) return;
-    W.Click("shortcuts", Caption);
-    ASSERT_TRUE(WaitFor([&] { return IsChecked(Box) == Wanted; })) << Caption;
-  }
-
-  // Install on the shortcuts page with these choices, through to the end.
-  static void InstallAndFinish(TWizard& W, const bool (&Links)[3]) {
-    SetCheck(W, "Add to desktop", Links[0]);
-    SetCheck(W, "Add to Start menu", Links[1]);
-    SetCheck(W, "Add to Programs", Links[2]);
-    W.Click("shortcuts", "Install");
-    ASSERT_TRUE(W.WaitForPages({"finish"}, 60000)) << "the installation did not reach the finish page";
-    EXPECT_TRUE(IsWindowEnabled(W.Control("finish", "Start Brisko")));
-    FinishAndExpectExit(W);
-  }
-
   // What one installation left is taken away before the next.
   void Forget() {
     Clean();

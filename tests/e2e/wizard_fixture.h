@@ -80,6 +80,36 @@ protected:
     EXPECT_EQ(W.WaitForExit(), 0u);
   }
 
+  // Sets a check box of the shortcuts page as wanted, as a click does.
+  static void SetCheck(TWizard& W, const char* Caption, bool Wanted) {
+    HWND Box = W.Control("shortcuts", Caption);
+    ASSERT_NE(Box, nullptr) << Caption;
+    if (IsChecked(Box) == Wanted) return;
+    W.Click("shortcuts", Caption);
+    ASSERT_TRUE(WaitFor([&] { return IsChecked(Box) == Wanted; })) << Caption;
+  }
+
+  // Install on the shortcuts page with these choices, through to the end.
+  static void InstallAndFinish(TWizard& W, const bool (&Links)[3]) {
+    SetCheck(W, "Add to desktop", Links[0]);
+    SetCheck(W, "Add to Start menu", Links[1]);
+    SetCheck(W, "Add to Programs", Links[2]);
+    W.Click("shortcuts", "Install");
+    ASSERT_TRUE(W.WaitForPages({"finish"}, 60000)) << "the installation did not reach the finish page";
+    EXPECT_TRUE(IsWindowEnabled(W.Control("finish", "Start Brisko")));
+    FinishAndExpectExit(W);
+  }
+
+  // The whole way through the pages into Folder, with these shortcuts.
+  static void InstallThroughTheWizard(const std::string& Folder, const bool (&Links)[3]) {
+    TWizard W(Exe());
+    GoTo(W, "language");
+    W.Type(W.ControlOfClass("language", "TEdit"), Folder);
+    W.Click("language", "Next>");
+    ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+    InstallAndFinish(W, Links);
+  }
+
   // "Uninstall" on the welcome page and its button: the run starts.
   static void StartUninstall(TWizard& W) {
     ASSERT_TRUE(W.WaitForPages({"welcome"}));
