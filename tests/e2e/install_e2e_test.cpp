@@ -124,8 +124,8 @@ TEST_F(InstallE2E, EveryLanguageAndEveryChoiceOfShortcuts) {
   }
 }
 
-// The folder dialog's tree, worked with the keys: it opens at the folder box's
-// folder; Right goes into a folder's first subfolder, Backspace up to its parent.
+namespace {
+
 // The folder dialog's caption, the highlighted folder, while it lies over the language page.
 std::string FolderDialogCaption(const TWizard& W) {
   for (const TPage& P : W.VisiblePages())
@@ -138,6 +138,8 @@ bool SelectionIsOpen(HWND Tree) {
   return (SendMessageA(Tree, TVM_GETITEMSTATE, static_cast<WPARAM>(Selected), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
 }
 
+// The folder dialog's tree, worked with the keys: it opens at the folder box's
+// folder; Right goes into a folder's first subfolder, Backspace up to its parent.
 struct TPickRow {
   const char* Name;
   const char* OpenAt;  // typed into the folder box before the dialog opens
@@ -145,6 +147,8 @@ struct TPickRow {
   const char* Picked;  // the dialog's caption then: the highlighted folder
   const char* Box;     // the folder box after Accept
 };
+
+}  // namespace
 
 TEST_F(InstallE2E, IntoAFolderPickedInTheTree) {
   Forget();
@@ -178,7 +182,7 @@ TEST_F(InstallE2E, IntoAFolderPickedInTheTree) {
       }
       const std::string Caption = FolderDialogCaption(W);
       EXPECT_EQ(Caption, Row.Picked);
-      Screenshot(std::string("folder picked: ") + Row.Name);
+      Screenshot(std::string("folder picked, ") + Row.Name);
       W.Click(Row.Picked, "Accept");
       ASSERT_TRUE(W.WaitForPages({"language"}));
       EXPECT_EQ(WindowText(Box), Row.Box);
