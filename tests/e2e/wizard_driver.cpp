@@ -164,6 +164,31 @@ void TWizard::Type(HWND Edit, const std::string& Text) const {
   for (char C : Text) Send(WM_CHAR, static_cast<unsigned char>(C), 1);
 }
 
+void TWizard::Press(HWND Control, UINT Key) const {
+  ASSERT_NE(Control, nullptr);
+  const UINT Scan = MapVirtualKeyA(Key, MAPVK_VK_TO_VSC);
+  PostMessageA(Control, WM_KEYDOWN, Key, 1 | (Scan << 16));
+  PostMessageA(Control, WM_KEYUP, Key, 1 | (Scan << 16) | 0xC0000000u);
+}
+
+bool TWizard::Choose(HWND Combo, const std::string& Item) const {
+  auto Ask = [&](UINT Msg, WPARAM W = 0, LPARAM L = 0) {
+    DWORD_PTR Result = 0;
+    SendMessageTimeoutA(Combo, Msg, W, L, SMTO_NORMAL, AnswerTimeout, &Result);
+    return static_cast<int>(Result);
+  };
+  const int Wanted = Ask(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(Item.c_str()));
+  if (Wanted < 0) return false;
+  // The keys go where a person's would: to the box's edit, which hands the arrows to the list.
+  HWND Keys = FindWindowExA(Combo, nullptr, "Edit", nullptr);
+  if (!Keys) Keys = Combo;
+  for (int Now = Ask(CB_GETCURSEL); Now != Wanted; Now = Ask(CB_GETCURSEL)) {
+    Press(Keys, Now < Wanted ? VK_DOWN : VK_UP);
+    if (!WaitFor([&] { return Ask(CB_GETCURSEL) != Now; })) return false;
+  }
+  return WaitFor([&] { return WindowText(Combo) == Item; });
+}
+
 std::optional<TMessageBox> TWizard::WaitForMessageBox(DWORD Timeout) const {
   std::optional<TMessageBox> Box;
   WaitFor(

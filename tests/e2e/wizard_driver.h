@@ -51,6 +51,11 @@ public:
   void Click(const TPage& Page, const std::string& Button) const;
   // Types Text over the whole text of an edit (or a combo box's edit).
   void Type(HWND Edit, const std::string& Text) const;
+  // Presses and releases a key (VK_DOWN, VK_BACK, ...) in a control.
+  void Press(HWND Control, UINT Key) const;
+  // Picks Item from a combo box's list with the arrow keys, one step at a time,
+  // each step waited for; false when the list has no such item.
+  bool Choose(HWND Combo, const std::string& Item) const;
 
   // Waits for a message box of the wizard.
   std::optional<TMessageBox> WaitForMessageBox(DWORD Timeout = 20000) const;

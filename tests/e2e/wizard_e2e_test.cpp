@@ -9,31 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "../setup/install_fixture.h"
 #include "setup/ShellFolders.h"
 #include "setup/uinstbrisko5_install.h"
-#include "wizard_driver.h"
+#include "wizard_fixture.h"
 
 using namespace e2e;
 using namespace installtest;
 
 namespace {
-
-const std::string E2ERoot = "C:\\instbrisko e2e\\";
-// A blank in the setup folder: every path the wizard hands on must be quoted.
-const std::string SetupFolder = E2ERoot + "setup files\\";
-
-const char* const DistFiles[] = {"instbrisko.exe", "unzip.exe", "BRISKO.ZIP", "HTMLhelp.ZIP"};
-
-std::string IniValue(const std::string& Ini, const char* Section, const char* Key) {
-  char Buffer[512] = "";
-  GetPrivateProfileStringA(Section, Key, "(missing)", Buffer, sizeof(Buffer), Ini.c_str());
-  return Buffer;
-}
-
-std::string LinkFile(const char* ShellFolderName) { return ShellFolder(ShellFolderName) + "\\Brisko.lnk"; }
-
-bool ProductKeyExists() { return KeyExists(HKEY_LOCAL_MACHINE, "Software\\Brisko"); }
 
 // A top-level window of another program than the wizard, by caption.
 HWND FindProgramWindow(const char* Caption, DWORD ExceptPid) {
@@ -58,74 +41,6 @@ std::vector<std::string> ChildTexts(HWND Wnd) {
   for (HWND C = GetWindow(Wnd, GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT)) Texts.push_back(WindowText(C));
   return Texts;
 }
-
-// Each test starts from a prefix without the product, with the distribution
-// copied to a folder of its own, and leaves the prefix so.
-class WizardE2E : public InstallTest {
-protected:
-  void SetUp() override {
-    InstallTest::SetUp();
-    DeleteTree(E2ERoot);
-    MakeFolder(SetupFolder);
-    for (const char* F : DistFiles)
-      ASSERT_TRUE(CopyFileA((DistFolder() + F).c_str(), (SetupFolder + F).c_str(), FALSE))
-          << DistFolder() + F << " is missing: build the dist target first";
-  }
-  void TearDown() override {
-    InstallTest::TearDown();
-    DeleteTree(E2ERoot);
-  }
-
-  static std::string Exe() { return SetupFolder + "instbrisko.exe"; }
-
-  // Nothing of the product in the prefix: no folder, settings, links, record or fonts.
-  void ExpectNothingInstalled() {
-    EXPECT_FALSE(DirectoryExists(DefaultTarget));
-    for (const char* Folder : LinkFolders) EXPECT_FALSE(FileExists(LinkFile(Folder))) << Folder;
-    EXPECT_FALSE(ProductKeyExists());
-    for (const char* Font : FontFiles) EXPECT_FALSE(FileExists(FontsFolder() + Font)) << Font;
-  }
-
-  // From the welcome page, on to the page named.
-  static void GoTo(TWizard& W, const TPage& Page) {
-    ASSERT_TRUE(W.WaitForPages({"welcome"})) << "the welcome page did not appear";
-    if (Page == "welcome") return;
-    W.Click("welcome", "Next>");
-    ASSERT_TRUE(W.WaitForPages({"language"}));
-    if (Page == "language") return;
-    W.Click("language", "Next>");
-    ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
-  }
-
-  static void FinishAndExpectExit(TWizard& W) {
-    W.Click("finish", "Finish");
-    EXPECT_EQ(W.WaitForExit(), 0u);
-  }
-
-  // Uninstall on the welcome page, Yes to the question, and the finish page.
-  static void UninstallThroughTheWizard(const std::string& Folder, const char* Shot = "finish uninstalled") {
-    TWizard W(Exe());
-    ASSERT_TRUE(W.WaitForPages({"welcome"}));
-    W.Click("welcome", "Uninstall");
-    ASSERT_TRUE(WaitFor([&] { return W.Control("welcome", "UnInstall") != nullptr; }));
-    Screenshot("welcome uninstall");
-    W.Click("welcome", "UnInstall");
-    auto Box = W.WaitForMessageBox();
-    ASSERT_TRUE(Box);
-    EXPECT_EQ(Box->Caption, "Information");
-    EXPECT_NE(Box->Text.find("Do you really want to delete all files and subdirs from"), std::string::npos)
-        << Box->Text;
-    EXPECT_NE(Box->Text.find("the directory " + Folder), std::string::npos) << Box->Text;
-    EXPECT_EQ(W.VisiblePages(), std::vector<TPage>{}) << "the welcome page is hidden while the run asks";
-    Screenshot("uninstall question");
-    W.Answer(*Box, "&Yes");
-    ASSERT_TRUE(W.WaitForPages({"finish"}));
-    Screenshot(Shot);
-    EXPECT_FALSE(IsWindowEnabled(W.Control("finish", "Start Brisko")));
-    EXPECT_TRUE(IsWindowEnabled(W.Control("finish", "Finish")));
-    FinishAndExpectExit(W);
-  }
-};
 
 }  // namespace
 
@@ -289,10 +204,7 @@ TEST_F(WizardE2E, UninstallLeavesAReadOnlyFileAndItsFolders) {
 
 TEST_F(WizardE2E, UninstallWithNothingRecordedSaysSoAndEnds) {
   TWizard W(Exe());
-  ASSERT_TRUE(W.WaitForPages({"welcome"}));
-  W.Click("welcome", "Uninstall");
-  ASSERT_TRUE(WaitFor([&] { return W.Control("welcome", "UnInstall") != nullptr; }));
-  W.Click("welcome", "UnInstall");
+  StartUninstall(W);
   auto Box = W.WaitForMessageBox();
   ASSERT_TRUE(Box);
   EXPECT_EQ(Box->Caption, "instbrisko");

@@ -6,13 +6,16 @@
 // controls and no control over another.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 
+#include "../gui/accessibility_testing.h"
 #include "../setup/wizard_support.h"
 #include "gui/buttons.h"
 #include "gui/stdctrls.h"
+#include "setup/uinstbrisko5_install.h"
 #include "wizard_driver.h"
 
 namespace {
@@ -201,6 +204,98 @@ void ExpectNothingCutOffOrOverlapping(TWinControl& Parent, const TDesigned& Desi
     }
 }
 
+// The welcome page's text box and the exit confirmation's text, as they read.
+const std::string WelcomeText =
+    "This program will install Brisko on \r\nyour hard disk. \r\n\r\nFirst you need to choose which \r\n"
+    "screen language you want to use and \r\nfinally you can set some shortcut  keys.\r\n\r\n"
+    "All the installation screens have a  \"Cancel\" \r\nbutton . The \"Cancel\" button will ask you if \r\n"
+    "you want to abort the brisko\r\ninstallation. The \"Next>\" button will open \r\n"
+    "the next screen of the installation \r\nprocedure. The \"<Back\" button will go back \r\nto the previous screen.\r\n";
+const std::string ExitText =
+    "You have interrupted the Brisko installation program.  If you exit now you will NOT have installed Wendal.\r\n"
+    "You can exit now and (re)install Brisko some other time.\r\n"
+    "By pressing the \"Resume\" button you will not exit Brisko and continue the installation.";
+
+// One text a screen reader finds on a page, and where it says the text lies.
+struct TReadText {
+  std::string Text;
+  RECT Screen;
+};
+
+RECT Location(IAccessible& Object, LONG Id) {
+  long L = 0, T = 0, W = 0, H = 0;
+  Object.accLocation(&L, &T, &W, &H, acctest::Child(Id));
+  return RECT{L, T, L + W, T + H};
+}
+
+// Everything a screen reader reads on a page: the painted texts, and the name and
+// value of every visible window on it (buttons, boxes, the text of an edit).
+std::vector<TReadText> ReadAloud(HWND Page) {
+  std::vector<TReadText> Read;
+  auto Add = [&Read](HWND Wnd) {
+    const acctest::TClient C = acctest::ReadClient(Wnd);
+    for (const acctest::TSimpleChild& S : C.Simple) Read.push_back({S.Name, S.Screen});
+    if (!C.Object) return;
+    BSTR Name = nullptr, Value = nullptr;
+    C.Object->get_accName(acctest::Child(CHILDID_SELF), &Name);
+    C.Object->get_accValue(acctest::Child(CHILDID_SELF), &Value);
+    const RECT Where = Location(*C.Object.Get(), CHILDID_SELF);
+    for (std::string Text : {acctest::Narrow(Name), acctest::Narrow(Value)})
+      if (!Text.empty()) Read.push_back({Text, Where});
+  };
+  const acctest::TClient PageObject = acctest::ReadClient(Page);
+  for (const acctest::TSimpleChild& S : PageObject.Simple) Read.push_back({S.Name, S.Screen});
+  EnumChildWindows(
+      Page,
+      [](HWND W, LPARAM Data) {
+        if (IsWindowVisible(W)) (*reinterpret_cast<decltype(Add)*>(Data))(W);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&Add));
+  return Read;
+}
+
+// The page's texts are all read, and each where the page shows it: inside the
+// page's window, on the screen.
+void ExpectReadOnThePage(HWND Page, const std::vector<std::string>& Texts) {
+  ASSERT_NE(Page, nullptr);
+  std::vector<TReadText> Read;
+  // A page just shown makes its painted texts known when it first paints.
+  e2e::WaitFor([&] {
+    Read = ReadAloud(Page);
+    return std::all_of(Texts.begin(), Texts.end(), [&](const std::string& T) {
+      return std::any_of(Read.begin(), Read.end(), [&](const TReadText& R) { return R.Text == T; });
+    });
+  });
+  RECT Window;
+  GetWindowRect(Page, &Window);
+  const RECT Screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  for (const std::string& T : Texts) {
+    auto Found = std::find_if(Read.begin(), Read.end(), [&](const TReadText& R) { return R.Text == T; });
+    if (Found == Read.end()) {
+      ADD_FAILURE() << "\"" << T << "\" is not read";
+      continue;
+    }
+    const RECT& R = Found->Screen;
+    EXPECT_TRUE(R.right > R.left && R.bottom > R.top && R.left >= Window.left && R.top >= Window.top &&
+                R.right <= Window.right && R.bottom <= Window.bottom && R.left >= Screen.left &&
+                R.right <= Screen.right && R.bottom <= Screen.bottom)
+        << "\"" << T << "\" is read at " << R.left << ", " << R.top << " - " << R.right << ", " << R.bottom
+        << ", off its page";
+  }
+}
+
+// The caption of the one page beside Beneath: a folder dialog's is its folder.
+std::string OtherPage(const e2e::TWizard& W, const std::string& Beneath) {
+  std::string Other;
+  e2e::WaitFor([&] {
+    for (const std::string& P : W.VisiblePages())
+      if (P != Beneath) Other = P;
+    return !Other.empty();
+  });
+  return Other;
+}
+
 }  // namespace
 
 TEST(WizardScreen, EveryFormIsLaidOutForTheNearestDesignScreen) {
@@ -255,4 +350,62 @@ TEST(WizardScreen, TheProgramShowsItsPagesWhereTheTableSays) {
   e2e::Screenshot("exit confirmation over the language page on " + SizeName(Running));
   W.Click("exit confirmation", "Exit setup");
   EXPECT_EQ(W.WaitForExit(), 0u);
+}
+
+// Each page of the running program read as a screen reader reads it, on this
+// screen. The finish page is reached by a removal of a recorded folder that is
+// not there, answered No, which touches nothing of the machine.
+TEST(WizardScreen, EveryPageIsReadWhereItIsShown) {
+  TOleInitializer Ole;
+  const std::string Shot = " on " + SizeName(RunningScreen());
+  e2e::TWizard W(testsupport::HostFolder(DIST_DIR) + "instbrisko.exe");
+  ASSERT_TRUE(W.WaitForPages({"welcome"}));
+  ExpectReadOnThePage(W.Page("welcome"), {WelcomeText, "Install", "Uninstall", "Cancel", "Next>"});
+  W.Click("welcome", "Cancel");
+  ASSERT_TRUE(W.WaitForPages({"exit confirmation", "welcome"}));
+  ExpectReadOnThePage(W.Page("exit confirmation"), {ExitText, "Resume", "Exit setup"});
+  W.Click("exit confirmation", "Resume");
+  ASSERT_TRUE(W.WaitForPages({"welcome"}));
+
+  W.Click("welcome", "Next>");
+  ASSERT_TRUE(W.WaitForPages({"language"}));
+  ExpectReadOnThePage(W.Page("language"), {"Brisko 1.0", "Brisko Screen language", "English", "Install to:",
+                                           "C:\\program Files\\Brisko\\", "Cancel", "<Back", "Next>"});
+  PostMessageA(W.ControlOfClass("language", "TBitBtn"), BM_CLICK, 0, 0);
+  const std::string Folder = OtherPage(W, "language");
+  ASSERT_TRUE(W.WaitForPages({"language", Folder}));
+  ExpectReadOnThePage(W.Page(Folder), {"Create folder", "Help", "Abort", "Accept"});
+  e2e::Screenshot("folder dialog" + Shot);
+  W.Click(Folder, "Create folder");
+  ASSERT_TRUE(W.WaitForPages({"language", Folder, "New folder"}));
+  ExpectReadOnThePage(W.Page("New folder"), {"Current folder", AddBackslash(Folder), "New", "OK", "Help", "Cancel"});
+  e2e::Screenshot("new folder dialog" + Shot);
+  W.Click("New folder", "Cancel");
+  ASSERT_TRUE(W.WaitForPages({"language", Folder}));
+  W.Click(Folder, "Abort");
+  ASSERT_TRUE(W.WaitForPages({"language"}));
+
+  W.Click("language", "Next>");
+  ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  ExpectReadOnThePage(W.Page("shortcuts"), {"Brisko 1.0", "Shortcuts", "Add to desktop", "Add to Start menu",
+                                            "Add to Programs", "Cancel", "<Back", "Install"});
+  W.Click("shortcuts", "<Back");
+  ASSERT_TRUE(W.WaitForPages({"language"}));
+  W.Click("language", "<Back");
+  ASSERT_TRUE(W.WaitForPages({"welcome"}));
+
+  WriteRegString(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "", "C:\\instbrisko screen test\\Brisko\\");
+  W.Click("welcome", "Uninstall");
+  ASSERT_TRUE(e2e::WaitFor([&] { return W.Control("welcome", "UnInstall") != nullptr; }));
+  ExpectReadOnThePage(W.Page("welcome"), {"Install", "Uninstall", "Cancel", "UnInstall"});
+  W.Click("welcome", "UnInstall");
+  auto Box = W.WaitForMessageBox();
+  ASSERT_TRUE(Box);
+  W.Answer(*Box, "&No");
+  ASSERT_TRUE(W.WaitForPages({"finish"}));
+  ExpectReadOnThePage(W.Page("finish"), {"Brisko", "You have succesfully removed Brisko", "Start Brisko", "Finish"});
+  e2e::Screenshot("finish" + Shot);
+  W.Click("finish", "Finish");
+  EXPECT_EQ(W.WaitForExit(), 0u);
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Brisko"));
 }
