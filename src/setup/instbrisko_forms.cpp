@@ -33,5 +33,9 @@ void CreateWizardFormsWelcomeFirst() {
   // Painted here and now, children too: the message loop, which would paint it,
   // starts only once every form exists.
   iiForm1->Update();
+  // The folder dialog's tree handles messages while it fills, so a click taken the
+  // moment the page showed may already have led on: the start must not show the
+  // page again.
+  Application->ShowMainForm = false;
   CreateAllButTheWelcomePage();
 }

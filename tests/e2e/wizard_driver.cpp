@@ -119,7 +119,13 @@ std::vector<TPage> TWizard::VisiblePages() const {
 
 bool TWizard::WaitForPages(std::vector<TPage> Pages, DWORD Timeout) const {
   std::sort(Pages.begin(), Pages.end());
-  return WaitFor([&] { return VisiblePages() == Pages; }, Timeout);
+  if (WaitFor([&] { return VisiblePages() == Pages; }, Timeout)) return true;
+  // What was there instead, so that a failure says what the program showed.
+  std::string Shown;
+  for (HWND W : TopLevelWindows(true))
+    Shown += " [" + ClassName(W) + " \"" + WindowText(W) + "\" as " + PageName(W) + "]";
+  ADD_FAILURE() << "after " << Timeout << " ms the visible windows were" << (Shown.empty() ? " none" : Shown);
+  return false;
 }
 
 HWND TWizard::Page(const TPage& Name) const {
