@@ -39,7 +39,7 @@ png() {
 }
 
 echo "Every page and dialog the end-to-end tests reach"
-inside_wine 96 'e2e_wizard_test'
+inside_wine 96 'e2e_wizard_test|e2e_folder_dialogs_test'
 for f in "$raw"/96/*.bmp; do
   name=$(basename "$f" .bmp)
   png "$f" "${name// /-}"

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -151,8 +152,19 @@ HWND TWizard::ControlOfClass(const TPage& PageName, const std::string& Class, in
 }
 
 void TWizard::Click(const TPage& PageName, const std::string& Button) const {
-  HWND B = Control(PageName, Button);
-  ASSERT_NE(B, nullptr) << "no button \"" << Button << "\" on the " << PageName << " page";
+  // As a person does, the button is waited for until the page shows it.
+  HWND B = nullptr;
+  const DWORD Start = GetTickCount();
+  if (!WaitFor([&] { return (B = Control(PageName, Button)) != nullptr; })) {
+    std::string Shown;
+    if (HWND P = Page(PageName))
+      for (HWND C : Children(P))
+        Shown += " [" + ClassName(C) + " \"" + WindowText(C) + "\"" + (IsWindowVisible(C) ? "" : " hidden") + "]";
+    FAIL() << "no button \"" << Button << "\" on the " << PageName << " page; it holds" << Shown;
+  }
+  if (GetTickCount() - Start > 1000)
+    std::printf("note: \"%s\" showed on the %s page only after %lu ms\n", Button.c_str(), PageName.c_str(),
+                GetTickCount() - Start);
   PostMessageA(B, BM_CLICK, 0, 0);
 }
 
