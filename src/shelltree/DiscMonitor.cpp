@@ -111,12 +111,16 @@ void TDiscMonitorThread::Execute() {
       continue;
     }
     if (Signalled != WAIT_OBJECT_0 + 2) break;  // the wait itself failed: nothing left to watch with
+    // Armed again before the report, not after it: a change made while the report
+    // is handled (a folder made and at once removed again) then signals the next
+    // round. Wine keeps no change that happens while no request waits.
+    const bool Rearmed = FindNextChangeNotification(Watch.Get());
     Synchronize([this] { DoFolderChange(); });
     // A watch whose folder is gone (deleted, its drive removed) would report the
     // same change for ever: it ends, and the thread waits for new settings. A
     // folder whose deletion waits for the handles on it to close cannot be opened
     // any more: the watch lets it go.
-    if (!FindNextChangeNotification(Watch.Get()) || !CanOpenFolder(Directory())) Watch.Close();
+    if (!Rearmed || !CanOpenFolder(Directory())) Watch.Close();
   }
 }
 

@@ -50,6 +50,20 @@ TEST(DiscMonitor, ReportsNameChangesInTheFolder) {
   EXPECT_TRUE(W.Reported([&] { Scratch.File("data.txt"); }));
 }
 
+// A change made while a report is being handled (the handler itself makes one, as a
+// person may between two reports) is reported in the next round, not lost.
+TEST(DiscMonitor, AChangeMadeDuringAReportIsReportedNext) {
+  shelltest::InitGui();
+  shelltest::TScratch Scratch("during");
+  const std::string Folder = Scratch.Root();
+  TWatch W(Folder, FILE_NOTIFY_CHANGE_DIR_NAME);
+  W.Monitor->OnFolderChange = TNotifyEvent([&](TObject*) {
+    if (++W.Reports == 1) CreateDirectoryA((Folder + "\\during").c_str(), nullptr);
+  });
+  CreateDirectoryA((Folder + "\\first").c_str(), nullptr);
+  EXPECT_TRUE(shelltest::PumpUntil([&] { return W.Reports >= 2; }));
+}
+
 TEST(DiscMonitor, NewSettingsMoveTheWatch) {
   shelltest::InitGui();
   shelltest::TScratch Scratch("move");
