@@ -209,12 +209,8 @@ TEST_F(InstallE2E, ADamagedArchiveStopsTheRunWithItsMessage) {
     TKeyAside NoHelpType(HKEY_LOCAL_MACHINE, InstallText::HelpTypeKey);
 
     TWizard W(Exe());
-    GoTo(W, "language");
-    W.Type(W.ControlOfClass("language", "TEdit"), Folder);
-    W.Click("language", "Next>");
-    ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
-    W.Click("shortcuts", "Install");
-    auto Box = W.WaitForMessageBox(60000);
+    ASSERT_NO_FATAL_FAILURE(GoToShortcutsFor(W, Folder));
+    auto Box = InstallExpectingAMessage(W);
     ASSERT_TRUE(Box);
     EXPECT_EQ(Box->Text, std::string("Extracting ") + Archive + " failed!");
     W.Answer(*Box, "OK");

@@ -227,12 +227,8 @@ TEST_F(WizardE2E, AHeldFileStopsTheInstallationAndThePageStaysUsable) {
   ASSERT_TRUE(Held);
 
   TWizard W(Exe());
-  GoTo(W, "language");
-  W.Type(W.ControlOfClass("language", "TEdit"), Folder);
-  W.Click("language", "Next>");
-  ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
-  W.Click("shortcuts", "Install");
-  auto Box = W.WaitForMessageBox(60000);
+  ASSERT_NO_FATAL_FAILURE(GoToShortcutsFor(W, Folder));
+  auto Box = InstallExpectingAMessage(W);
   ASSERT_TRUE(Box);
   EXPECT_NE(Box->Text.find("Extracting BRISKO.ZIP failed!"), std::string::npos) << Box->Text;
   Screenshot("extracting failed");

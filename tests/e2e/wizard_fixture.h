@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,13 +101,24 @@ protected:
     FinishAndExpectExit(W);
   }
 
-  // The whole way through the pages into Folder, with these shortcuts.
-  static void InstallThroughTheWizard(const std::string& Folder, const bool (&Links)[3]) {
-    TWizard W(Exe());
+  // From the welcome page to the shortcuts page, with Folder typed on the way.
+  static void GoToShortcutsFor(TWizard& W, const std::string& Folder) {
     GoTo(W, "language");
     W.Type(W.ControlOfClass("language", "TEdit"), Folder);
     W.Click("language", "Next>");
     ASSERT_TRUE(W.WaitForPages({"shortcuts"}));
+  }
+
+  // Install on a run that is to fail: the message box that says so, on the way back.
+  static std::optional<TMessageBox> InstallExpectingAMessage(TWizard& W) {
+    W.Click("shortcuts", "Install");
+    return W.WaitForMessageBox(60000);
+  }
+
+  // The whole way through the pages into Folder, with these shortcuts.
+  static void InstallThroughTheWizard(const std::string& Folder, const bool (&Links)[3]) {
+    TWizard W(Exe());
+    ASSERT_NO_FATAL_FAILURE(GoToShortcutsFor(W, Folder));
     InstallAndFinish(W, Links);
   }
 
