@@ -217,8 +217,19 @@ void TCustomEdit::CreateParams(TCreateParams& P) {
   if (BorderStyle_ == bsSingle) P.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
+void TCustomEdit::CreateWindowHandle(const TCreateParams& P) {
+  TCreateParams Empty = P;
+  Empty.Caption.clear();
+  TWinControl::CreateWindowHandle(Empty);
+}
+
 void TCustomEdit::CreateWnd() {
   TWinControl::CreateWnd();
+  if (!Text_.empty()) {
+    Filling_ = true;
+    TScopeGuard Filled([this] { Filling_ = false; });
+    SetWindowTextA(Handle_, Text_.c_str());
+  }
   SendMessageA(Handle_, EM_LIMITTEXT, static_cast<WPARAM>(MaxLength_), 0);
   if (PasswordChar_) SendMessageA(Handle_, EM_SETPASSWORDCHAR, static_cast<unsigned char>(PasswordChar_), 0);
   SendMessageA(Handle_, EM_SETMODIFY, Modified_, 0);
@@ -336,7 +347,7 @@ bool TCustomEdit::CanAutoSize(int& NewWidth, int& NewHeight) {
 void TCustomEdit::WndProc(TMessage& M) {
   switch (M.Msg) {
     case CN_COMMAND:
-      if (NotifyCode(M.WParam) == EN_CHANGE && !IsReading()) Change();
+      if (NotifyCode(M.WParam) == EN_CHANGE && !IsReading() && !Filling_) Change();
       M.Result = 0;
       return;
     case WM_SETFOCUS:

@@ -149,6 +149,9 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  // The window is made empty and given its text once it has its font: an edit lays
+  // its text out again for every size and font it gets while it is made.
+  void CreateWindowHandle(const TCreateParams& Params) override;
   void CreateWnd() override;
   void SaveWindowState() override;
   void WndProc(TMessage& Message) override;
@@ -168,6 +171,7 @@ private:
   bool Modified_ = false;
   int SelStart_ = 0;
   int SelLength_ = 0;
+  bool Filling_ = false;  // the new window gets its text: not a change
 };
 
 // A single-line edit box, of fixed height by default (AutoSize).

@@ -245,6 +245,32 @@ TEST(Edit, FixedHeightChangeEventsAndLimits) {
   EXPECT_TRUE(GetWindowLongPtrA(E->Handle(), GWL_STYLE) & ES_READONLY);
 }
 
+// An edit's window is made empty and given its text once it has its font: made or
+// made again, it shows its text, keeps the selection and the user's changes flag, and
+// reports no change of its own.
+TEST(Edit, AWindowMadeAgainKeepsTextSelectionAndModifiedWithoutAChange) {
+  TShownForm S("  object E: TEdit\n    Text = 'ab cd'\n    AutoSelect = False\n  end\n"
+               "  object M: TMemo\n    Lines.Strings = (\n      'first'\n      'second')\n  end\n");
+  for (TCustomEdit* Box : {static_cast<TCustomEdit*>(S.Get<TEdit>("E")), static_cast<TCustomEdit*>(S.Get<TMemo>("M"))}) {
+    SCOPED_TRACE(Box->Name());
+    const std::string Text = Box->Text();
+    ASSERT_FALSE(Text.empty());
+    EXPECT_EQ(WindowText(Box->Handle()), Text);
+    EXPECT_FALSE(Box->Modified());
+    int Changes = 0;
+    Box->OnChange = TNotifyEvent([&](TObject*) { ++Changes; });
+    Box->SetSelStart(2);
+    Box->SetSelLength(2);
+    Box->SetModified(true);
+    Box->SetBorderStyle(bsNone);  // a new window
+    EXPECT_EQ(WindowText(Box->Handle()), Text);
+    EXPECT_EQ(Box->SelStart(), 2);
+    EXPECT_EQ(Box->SelLength(), 2);
+    EXPECT_TRUE(Box->Modified());
+    EXPECT_EQ(Changes, 0);
+  }
+}
+
 TEST(CheckBox, StatesAndClicks) {
   TShownForm S("  object C: TCheckBox\n    Caption = 'Add to desktop'\n    State = cbChecked\n  end\n");
   auto* C = S.Get<TCheckBox>("C");
