@@ -275,3 +275,25 @@ TEST_F(SetupManifest, BringsTheCommonControlsOfVersionSix) {
 }
 
 }  // namespace
+
+// The DLLs Windows loads before the setup program's first line runs. The shell's,
+// accessibility's and automation's load when first called, after the welcome page
+// is painted: they are not among them.
+TEST(SetupImports, LeaveTheShellAndAccessibilityForLater) {
+  const std::string Path = testsupport::HostPath(INSTBRISKO_EXE);
+  HMODULE Mapped = LoadLibraryExA(Path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(Mapped, nullptr) << Path;
+  const auto* Base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(Mapped) & ~ULONG_PTR(3));
+  const auto* Dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(Base);
+  const auto* Nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(Base + Dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& Dir = Nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  std::set<std::string> Loaded;
+  for (auto* D = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(Base + Dir.VirtualAddress); D->Name; ++D) {
+    std::string Name = reinterpret_cast<const char*>(Base + D->Name);
+    std::transform(Name.begin(), Name.end(), Name.begin(), [](unsigned char C) { return std::tolower(C); });
+    Loaded.insert(Name);
+  }
+  FreeLibrary(Mapped);
+  EXPECT_TRUE(Loaded.count("user32.dll") && Loaded.count("comctl32.dll")) << "the table was not read";
+  for (const char* Later : {"shell32.dll", "oleacc.dll", "oleaut32.dll"}) EXPECT_EQ(Loaded.count(Later), 0u) << Later;
+}
