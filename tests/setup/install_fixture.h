@@ -216,6 +216,11 @@ protected:
   std::optional<std::string> RecordedFolder() const {
     return ReadValue(HKEY_LOCAL_MACHINE, InstallText::InstallKey, "");
   }
+  // An installation that is to succeed; when it stops, the failure says what it showed.
+  testing::AssertionResult Installs() {
+    if (InstallBrisko(Choices, Edges)) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the run stopped, showing " << testing::PrintToString(Messages());
+  }
   std::vector<std::string> Messages() const {
     std::vector<std::string> R;
     for (const auto& E : Events)

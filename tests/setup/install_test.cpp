@@ -31,7 +31,7 @@ bool Contains(const std::vector<std::string>& List, const std::string& S) {
 TEST_F(InstallTest, DefaultFolderGetsProductSettingsLinksAndRecord) {
   Choices.TargetFolder = DefaultTarget;
   Choices.StartMenuShortcut = true;
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
 
   EXPECT_TRUE(FileExists(DefaultTarget + "BRISKO.EXE"));
   EXPECT_TRUE(FileExists(DefaultTarget + "lang\\DE.txt"));
@@ -52,14 +52,14 @@ TEST_F(InstallTest, DefaultFolderGetsProductSettingsLinksAndRecord) {
 
 TEST_F(InstallTest, HelpArchiveOnlyWhenTheHelpFileTypeIsUnknown) {
   ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, InstallText::HelpTypeKey));
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   EXPECT_TRUE(FileExists(Target() + "BRISKO.EXE"));
   EXPECT_FALSE(DirectoryExists(Target() + "help"));
 
   TKeyAside NoHelpType(HKEY_LOCAL_MACHINE, InstallText::HelpTypeKey);
   ASSERT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, InstallText::HelpTypeKey));
   Choices.TargetFolder = ScratchRoot + "With help\\";
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   EXPECT_TRUE(FileExists(Target() + "BRISKO.EXE"));
   EXPECT_TRUE(FileExists(Target() + "help\\index.htm"));
   EXPECT_EQ(RecordedFolder(), Target());
@@ -73,7 +73,7 @@ TEST_F(InstallTest, MissingTahomaIsInstalledIntoTheFontsFolder) {
   FontValue.Remove();
   const auto ValuesBefore = ValueNames(HKEY_LOCAL_MACHINE, InstallText::FontsKey);
 
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   const std::string Regular = ReadAll(TestFont());
   ASSERT_FALSE(Regular.empty());
   EXPECT_EQ(ReadAll(FontsFolder() + "TAHOMA.TTF"), Regular);
@@ -91,7 +91,7 @@ TEST_F(InstallTest, MissingTahomaIsInstalledIntoTheFontsFolder) {
 TEST_F(InstallTest, TahomaOnTheScreenLeavesTheFontFilesInTheFolder) {
   FontValue.Remove();
   NtRegular.Remove();
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   for (const char* Font : FontFiles) {
     EXPECT_TRUE(FileExists(Target() + Font)) << Font;
     EXPECT_FALSE(FileExists(FontsFolder() + Font)) << Font;
@@ -101,18 +101,18 @@ TEST_F(InstallTest, TahomaOnTheScreenLeavesTheFontFilesInTheFolder) {
 
   // The name is compared with its case: another spelling is not the font.
   ScreenFonts([] { return std::vector<std::string>{"tahoma", "Tahoma Bold"}; });
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   EXPECT_TRUE(FileExists(FontsFolder() + "TAHOMA.TTF"));
   EXPECT_FALSE(FileExists(Target() + "TAHOMA.TTF"));
 }
 
 TEST_F(InstallTest, OnlyTheCheckedShortcutsAreMade) {
   Choices.DesktopShortcut = Choices.StartMenuShortcut = Choices.ProgramsShortcut = false;
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   for (const char* Folder : LinkFolders) EXPECT_FALSE(FileExists(ShellFolder(Folder) + "\\Brisko.lnk")) << Folder;
 
   Choices.StartMenuShortcut = true;
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   EXPECT_FALSE(FileExists(ShellFolder("Desktop") + "\\Brisko.lnk"));
   EXPECT_FALSE(FileExists(ShellFolder("Programs") + "\\Brisko.lnk"));
   auto Link = ReadLink(ShellFolder("Start Menu") + "\\Brisko.lnk");
@@ -128,20 +128,20 @@ TEST_F(InstallTest, AMissingShellFolderIsCreatedForTheLink) {
   Desktop.Set(Missing);
   UserDesktop.Set(Missing);
   Choices.ProgramsShortcut = false;
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   auto Link = ReadLink(Missing + "\\Brisko.lnk");
   ASSERT_TRUE(Link);
   EXPECT_TRUE(SameText(Link->WorkingDirectory, Target())) << Link->WorkingDirectory;
 }
 
 TEST_F(InstallTest, InstallingTwiceOverwritesFilesAndKeepsOtherSettings) {
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   const std::string Readme = ReadAll(Target() + "README.TXT");
   WriteAll(Target() + "README.TXT", "changed by the user");
   TIniFile(Target() + "TALMOR.INI").WriteString("UserChoice", "Colour", "blue");
 
   Choices.LanguageCode = "FR";
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   EXPECT_EQ(ReadAll(Target() + "README.TXT"), Readme);
   EXPECT_EQ(Ini(Target(), "UserChoice", "TalmorLanguage"), "FR");
   EXPECT_EQ(Ini(Target(), "UserChoice", "SpellLanguage"), "FR");
@@ -159,7 +159,7 @@ TEST_F(InstallTest, BlanksInTheSetupAndTargetFoldersAreQuoted) {
     ASSERT_TRUE(CopyFileA((DistFolder() + File).c_str(), (Setup + File).c_str(), FALSE)) << File;
   Choices.SetupFolder = Setup;
   Choices.TargetFolder = ScratchRoot + "my programs\\Brisko 1.0\\";
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   EXPECT_TRUE(FileExists(Target() + "BRISKO.EXE"));
   EXPECT_TRUE(Messages().empty());
 }
@@ -205,7 +205,7 @@ TEST_F(InstallTest, AFailedExtractionStopsTheRun) {
 // scanner reading it): the run stops with the archive's message, claims nothing,
 // and the next Install, once the file is free, goes through.
 TEST_F(InstallTest, AFileHeldByAnotherProgramStopsTheRunUntilItIsFree) {
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   DeleteKey(HKEY_LOCAL_MACHINE, "Software\\Brisko");
   Events.clear();
   TKernelHandle Held(CreateFileA((Target() + "BRISKO.EXE").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
@@ -219,7 +219,7 @@ TEST_F(InstallTest, AFileHeldByAnotherProgramStopsTheRunUntilItIsFree) {
 
   Held.Close();
   Events.clear();
-  EXPECT_TRUE(InstallBrisko(Choices, Edges));
+  EXPECT_TRUE(Installs());
   EXPECT_TRUE(Messages().empty());
   EXPECT_EQ(Ini(Target(), "UserChoice", "TalmorLanguage"), "FR");
   EXPECT_EQ(RecordedFolder(), Target());
@@ -239,7 +239,7 @@ TEST_F(InstallTest, AnEmptyFolderTextOnlyAsksForAFolder) {
 TEST_F(InstallTest, AFolderWithoutTrailingBackslashGetsOneAdded) {
   const std::string Folder = ScratchRoot + "NoSlash";
   Choices.TargetFolder = Folder;
-  ASSERT_TRUE(InstallBrisko(Choices, Edges));
+  ASSERT_TRUE(Installs());
   EXPECT_TRUE(FileExists(Folder + "\\BRISKO.EXE"));
   EXPECT_EQ(Ini(Folder, "System", "Web2cBINDir"), Folder + "\\");
   auto Link = ReadLink(ShellFolder("Desktop") + "\\Brisko.lnk");
