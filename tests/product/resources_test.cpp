@@ -274,8 +274,6 @@ TEST_F(SetupManifest, BringsTheCommonControlsOfVersionSix) {
   EXPECT_NE(Identity.find(L"version=\"6.0."), std::wstring::npos) << std::string(Identity.begin(), Identity.end());
 }
 
-}  // namespace
-
 // The DLLs Windows loads before the setup program's first line runs. The shell's,
 // accessibility's and automation's load when first called, after the welcome page
 // is painted: they are not among them.
@@ -297,3 +295,5 @@ TEST(SetupImports, LeaveTheShellAndAccessibilityForLater) {
   EXPECT_TRUE(Loaded.count("user32.dll") && Loaded.count("comctl32.dll")) << "the table was not read";
   for (const char* Later : {"shell32.dll", "oleacc.dll", "oleaut32.dll"}) EXPECT_EQ(Loaded.count(Later), 0u) << Later;
 }
+
+}  // namespace
