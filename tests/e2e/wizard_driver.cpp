@@ -29,9 +29,11 @@ std::vector<HWND> Children(HWND Parent) {
   return Result;
 }
 
+// The child's own visible flag, not IsWindowVisible: a page that is being hidden
+// must not look, for a moment, like a page without the child.
 bool HasChildWithText(HWND Parent, const std::string& Text) {
   for (HWND C : Children(Parent))
-    if (IsWindowVisible(C) && WindowText(C) == Text) return true;
+    if ((GetWindowLongA(C, GWL_STYLE) & WS_VISIBLE) && WindowText(C) == Text) return true;
   return false;
 }
 
@@ -123,8 +125,12 @@ bool TWizard::WaitForPages(std::vector<TPage> Pages, DWORD Timeout) const {
   if (WaitFor([&] { return VisiblePages() == Pages; }, Timeout)) return true;
   // What was there instead, so that a failure says what the program showed.
   std::string Shown;
-  for (HWND W : TopLevelWindows(true))
-    Shown += " [" + ClassName(W) + " \"" + WindowText(W) + "\" as " + PageName(W) + "]";
+  for (HWND W : TopLevelWindows(true)) {
+    std::string Texts;
+    if (ClassName(W) == MessageBoxClass)
+      for (HWND C : Children(W)) Texts += " \"" + WindowText(C) + "\"";
+    Shown += " [" + ClassName(W) + " \"" + WindowText(W) + "\" as " + PageName(W) + Texts + "]";
+  }
   ADD_FAILURE() << "after " << Timeout << " ms the visible windows were" << (Shown.empty() ? " none" : Shown);
   return false;
 }
