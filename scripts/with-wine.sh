@@ -49,7 +49,9 @@ mkdir -p "$dist" "$build/win64"
 dist=$(cd "$dist" && pwd)
 
 export WINEPREFIX=$build/wineprefix
-export WINEDEBUG=-all
+# Wine's own messages are off; INSTBRISKO_WINEDEBUG turns channels on to find a fault
+# (for example err+all, or +process,err+all).
+export WINEDEBUG=${INSTBRISKO_WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 
 xpid=
