@@ -22,7 +22,19 @@
 #     saving process ends, while the next test may be replacing that file.
 #   - Wine's services, its RPC server and the desktop are running before the
 #     command starts, so that no test pays for, or races with, their start.
+#
+# Everything runs with the address space laid out the same way every time (setarch
+# -R, where the kernel allows it). Wine reserves fixed addresses just below 2 GB in
+# every new process; laid out at random, the heap of Wine's loader (mapped at
+# 0x7d000000) now and then starts there, and the new process dies before it runs
+# ("failed to map the shared user data"), which a test sees as a program that did
+# not start or ended at once without a word. Laid out the same way, the heap starts
+# right after the loader.
 set -u
+if [ -z "${INSTBRISKO_FIXED_LAYOUT:-}" ] && setarch "$(uname -m)" -R true 2>/dev/null; then
+  export INSTBRISKO_FIXED_LAYOUT=1
+  exec setarch "$(uname -m)" -R bash "$0" "$@"
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
 dist=
